@@ -1,0 +1,51 @@
+// Program entry: the application, the survey window (the main window) and
+// the message loop.
+
+#include "survey/ZentoraTimingForm.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QStringList>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Qt reports a window system it cannot reach with several warnings and then
+// a fatal error that aborts (and dumps core). A user who started the program
+// without a display needs one line saying so, and an exit status. Warnings
+// from start-up are held back until it is clear whether start-up worked.
+QStringList* gHeldWarnings = nullptr;
+
+void startupMessageHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) {
+        const QByteArray display = qgetenv("DISPLAY");
+        const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+        std::fprintf(stderr,
+                     "ZentoraTiming: cannot open a window: no display could be reached "
+                     "(DISPLAY=%s, WAYLAND_DISPLAY=%s)\n",
+                     display.isEmpty() ? "unset" : display.constData(),
+                     wayland.isEmpty() ? "unset" : wayland.constData());
+        std::fflush(stderr);
+        std::_Exit(2);
+    }
+    if (gHeldWarnings != nullptr) gHeldWarnings->append(message);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QStringList heldWarnings;
+    gHeldWarnings = &heldWarnings;
+    qInstallMessageHandler(startupMessageHandler);
+    QApplication application(argc, argv);
+    qInstallMessageHandler(nullptr);
+    gHeldWarnings = nullptr;
+    for (const QString& warning : heldWarnings) std::fprintf(stderr, "%s\n", qPrintable(warning));
+    QApplication::setApplicationName("Zentora Test");
+
+    TFormShowClocks FormShowClocks;
+    FormShowClocks.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,175 @@
+#include "survey/ClockSurvey.h"
+
+#include "platform/Clocks.h"
+#include "timing/Measure.h"
+#include "timing/Utils.h"
+
+namespace survey {
+namespace {
+
+class Run {
+public:
+    Run(SurveyDisplay& display, std::int64_t frequency, const format::ResultFormatter& format)
+        : display_(display), frequency_(frequency), format_(format) {}
+
+    void operator()() {
+        timeStampCounterSpeed();
+        tickCountCost();
+        performanceCounterCost();
+        cpuSpeedEstimate();
+        systemTimeAdjustment();
+        multimediaTimerRange();
+        multimediaTimeCost();
+        multimediaTimeResolution();
+        localDateTimeCost();
+        tickCountResolution();
+        fileTimeResolution();
+    }
+
+private:
+    void markBusy(Line line) {
+        display_.setEnabled(line, false);
+        display_.repaint(line);
+    }
+
+    void publish(Line line, const std::string& text) {
+        display_.setText(line, text);
+        display_.setEnabled(line, true);
+        display_.repaint(line);
+    }
+
+    // The cost of one X in ns, from a counting loop of tick read + X, less
+    // the bare loop's per-iteration time.
+    double costNs(std::int64_t iterations) const {
+        return (1.0 / static_cast<double>(iterations) - baseline_) * 1e9;
+    }
+
+    void timeStampCounterSpeed() {
+        const std::uint64_t t0 = platform::readTimeStampCounter();
+        platform::sleepMs(1000);
+        const std::uint64_t t1 = platform::readTimeStampCounter();
+        const std::int64_t mhz = static_cast<std::int64_t>(t1 - t0) / 1000000;
+        display_.setText(Line::Clock, "Clock speed from RDTSC: ~" + std::to_string(mhz) + " MHz");
+        display_.repaint(Line::Clock);
+    }
+
+    void tickCountCost() {
+        markBusy(Line::TickCount);
+        baseline_ = 1.0 / static_cast<double>(timing::countBareLoop());
+        publish(Line::TickCount, format_("Time for GetTickCount call ~%.1f ns", baseline_ * 1e9));
+    }
+
+    void performanceCounterCost() {
+        markBusy(Line::TimeQPC);
+        const std::int64_t n = timing::countPerformanceCounterLoop();
+        publish(Line::TimeQPC, format_("Time for QueryPerformanceCounter call ~%.1f ns", costNs(n)));
+    }
+
+    void cpuSpeedEstimate() {
+        const double mhz = timing::GetCPUSpeed() / 1000000.0;
+        display_.setText(Line::GetCPUSpeed, format_("GetCPUspeed gives: %f MHz", mhz));
+        display_.repaint(Line::GetCPUSpeed);
+    }
+
+    void systemTimeAdjustment() {
+        platform::TimeAdjustment adjustment;
+        std::string text;
+        if (platform::systemTimeAdjustment(adjustment)) {
+            text = format_("TimeAdj=%D, TimeIncr=%D, %S", adjustment.adjustment, adjustment.increment,
+                           adjustment.adjustmentDisabled ? "disabled" : "enabled");
+        } else {
+            const std::uint32_t error = platform::lastError();
+            text = format_("EC=$%X, %S", error, trimSystemMessage(platform::systemErrorMessage(error)));
+        }
+        display_.setText(Line::SystemTimeAdjustment, text);
+    }
+
+    void multimediaTimerRange() {
+        display_.setEnabled(Line::TimerCapabilities, false);
+        platform::TimerCaps caps;
+        if (platform::timerDevCaps(caps) == 0) {
+            publish(Line::TimerCapabilities, format_("Timer resolution from: %d to %d milliseconds",
+                                                     caps.periodMin, caps.periodMax));
+        }
+    }
+
+    void multimediaTimeCost() {
+        markBusy(Line::TimeGetTime);
+        const std::int64_t n = timing::countMultimediaTimeLoop();
+        publish(Line::TimeGetTime, format_("Time for timeGetTime call: ~%.1f ns", costNs(n)));
+    }
+
+    void multimediaTimeResolution() {
+        markBusy(Line::TimerResolution);
+        if (frequency_ <= 0) {
+            // Without a performance counter there is nothing to time the
+            // steps with; say so instead of dividing by zero.
+            publish(Line::TimerResolution, "timeGetTime resolution: n/a (no performance counter)");
+            return;
+        }
+        const std::int64_t counts = timing::multimediaTimerThreeStepsCounts();
+        const long double us = static_cast<long double>(counts) * 333333.3333333333L /
+                               static_cast<long double>(frequency_);
+        publish(Line::TimerResolution, format_("timeGetTime resolution: %.1f µs", us));
+    }
+
+    void localDateTimeCost() {
+        markBusy(Line::NowTime);
+        const std::int64_t n = timing::countLocalDateTimeLoop();
+        publish(Line::NowTime, format_("Time for Now() call: ~%.1f ns", costNs(n)));
+    }
+
+    void tickCountResolution() {
+        markBusy(Line::GetTickCountResolution);
+        const timing::TickSteps steps = timing::measureTickSteps();
+        if (steps.count > 0) {
+            display_.setText(Line::GetTickCountResolution,
+                             format_("GetTickCount resolution: %.2f ms", steps.sum / steps.count));
+            display_.setHint(Line::GetTickCountResolution, format_("%d calls", steps.count));
+        }
+        display_.setEnabled(Line::GetTickCountResolution, true);
+        display_.repaint(Line::GetTickCountResolution);
+    }
+
+    void fileTimeResolution() {
+        markBusy(Line::SysTimeAsFileTimeRes);
+        timing::captureFileTimeSteps(fileTimeSteps_);
+        const std::size_t count = fileTimeSteps_.count;
+        if (count > 0) {
+            const double* steps = fileTimeSteps_.steps.data();
+            const timing::MeanDeviation spread = timing::MeanAndDeviation(steps, count);
+            const double median = timing::Median(steps, count);
+            display_.setText(Line::SysTimeAsFileTimeRes,
+                             format_("GetSystemTimeAsFileTime resolution: %.1f µs  (std.dev=%.1f µs)",
+                                     median / 10, spread.deviation / 10));
+            display_.setHint(Line::SysTimeAsFileTimeRes,
+                             format_("median & std. dev. over %d intervals", count));
+        }
+        display_.setEnabled(Line::SysTimeAsFileTimeRes, true);
+        display_.repaint(Line::SysTimeAsFileTimeRes);
+    }
+
+    SurveyDisplay& display_;
+    const std::int64_t frequency_;
+    const format::ResultFormatter& format_;
+    double baseline_ = 0;  // seconds per bare tick-loop iteration
+    timing::FileTimeSteps fileTimeSteps_;
+};
+
+}  // namespace
+
+void runClockSurvey(SurveyDisplay& display, std::int64_t frequency,
+                    const format::ResultFormatter& format) {
+    Run run(display, frequency, format);
+    run();
+}
+
+std::string trimSystemMessage(std::string message) {
+    while (!message.empty() &&
+           (static_cast<unsigned char>(message.back()) < 33 || message.back() == '.')) {
+        message.pop_back();
+    }
+    return message;
+}
+
+}  // namespace survey

@@ -1,0 +1,276 @@
+#include "survey/ZentoraTimingForm.h"
+
+#include "platform/Clocks.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The window as designed, in pixels for an 8-point "MS Sans Serif" (13 px
+// line height). Larger desktop fonts scale it up; see layOut().
+constexpr int kDesignWidth = 403;
+constexpr int kDesignHeight = 371;
+constexpr int kDesignRowPitch = 24;
+constexpr int kMinRowGap = 8;  // space kept between two rows of text
+constexpr int kRightMargin = 8;
+
+QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QString localeDecimalSeparator() { return QLocale().decimalPoint(); }
+
+}  // namespace
+
+TFormShowClocks::TFormShowClocks(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      FFormat(localeDecimalSeparator().toStdString()) {
+    setObjectName("FormShowClocks");
+    setWindowTitle("Zentora Frequencies");
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+    createControls();
+    FormCreate();
+}
+
+void TFormShowClocks::createControls() {
+    auto label = [this](const char* name, const char* text) {
+        auto* l = new QLabel(QString::fromUtf8(text), this);
+        l->setObjectName(name);
+        l->setTextFormat(Qt::PlainText);
+        return l;
+    };
+    auto button = [this](const char* name, const char* text) {
+        auto* b = new QPushButton(QString::fromUtf8(text), this);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        return b;
+    };
+
+    LabelFrequency = label("LabelFrequency", "Performance counter frequency ...");
+    ButtonClose = button("ButtonClose", "&Close");
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(500);
+    LabelClock = label("LabelClock", "Clock speed from RDTSC ...");
+    LabelTickCount = label("LabelTickCount", "Time for GetTickCount() call ...");
+    LabelGetCPUSpeed = label("LabelGetCPUSpeed", "GetCPUSpeed value ...");
+    LabelGetCPUSpeed->setToolTip("From: CPUSpeed routine");
+    EditStaticTextSystemTimeAdjustment = new QLineEdit("SystemTimeAdjustment values ...", this);
+    EditStaticTextSystemTimeAdjustment->setObjectName("EditStaticTextSystemTimeAdjustment");
+    EditStaticTextSystemTimeAdjustment->setReadOnly(true);
+    EditStaticTextSystemTimeAdjustment->setFrame(false);
+    EditStaticTextSystemTimeAdjustment->setToolTip("From: System Time Adjustment");
+    EditStaticTextSystemTimeAdjustment->setTextMargins(0, 0, 0, 0);
+    // Read-only, borderless and in the window's colour, it reads as a label
+    // whose text can still be selected and copied.
+    {
+        QPalette p = EditStaticTextSystemTimeAdjustment->palette();
+        p.setColor(QPalette::Base, p.color(QPalette::Button));
+        EditStaticTextSystemTimeAdjustment->setPalette(p);
+    }
+    LabelTimerCapabilities = label("LabelTimerCapabilities", "Timer resolution range ...");
+    LabelTimerResolution = label("LabelTimerResolution", "timeGetTime resolution ...");
+    LabelTimeGetTime = label("LabelTimeGetTime", "Time for timeGetTime() call ...");
+    LabelTimeQPC = label("LabelTimeQPC", "Time for QueryPerformanceCounter() call ...");
+    LabelNowTime = label("LabelNowTime", "Time for Now() call");
+    LabelGetTickCountResolution = label("LabelGetTickCountResolution", "GetTickCount resolution ...");
+    LabelSysTimeAsFileTimeRes =
+        label("LabelSysTimeAsFileTimeRes", "GetSystemTimeAsFileTime resolution ...");
+    ButtonRefresh = button("ButtonRefresh", "Refresh");
+    ButtonPlot = button("ButtonPlot", "Plot");
+    CheckBoxStartWithPlot = new QCheckBox("Start with plot", this);
+    CheckBoxStartWithPlot->setObjectName("CheckBoxStartWithPlot");
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName("Timer2");
+    Timer2->setInterval(100);
+
+    // Only the buttons, the check box and the copyable edit take the focus;
+    // "&Close" comes first, so it holds the focus when the window opens.
+    for (QLabel* l : findChildren<QLabel*>()) l->setFocusPolicy(Qt::NoFocus);
+    setTabOrder(ButtonClose, EditStaticTextSystemTimeAdjustment);
+    setTabOrder(EditStaticTextSystemTimeAdjustment, ButtonRefresh);
+    setTabOrder(ButtonRefresh, ButtonPlot);
+    setTabOrder(ButtonPlot, CheckBoxStartWithPlot);
+    ButtonClose->setFocus();
+
+    connect(ButtonClose, &QPushButton::clicked, this, &TFormShowClocks::ButtonCloseClick);
+    connect(ButtonRefresh, &QPushButton::clicked, this, &TFormShowClocks::ButtonRefreshClick);
+    connect(ButtonPlot, &QPushButton::clicked, this, &TFormShowClocks::ButtonPlotClick);
+    connect(Timer1, &QTimer::timeout, this, &TFormShowClocks::Timer1Timer);
+}
+
+void TFormShowClocks::FormCreate() {
+    // The desktop's icon-title font where the system has one, else the
+    // desktop's general font, replaces the design font everywhere.
+    if (const auto spec = platform::desktopIconTitleFont()) {
+        QFont font(QString::fromStdString(spec->family));
+        if (spec->pixelHeight > 0) font.setPixelSize(spec->pixelHeight);
+        setFont(font);
+    } else {
+        setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
+    }
+    layOut();
+
+    // Success is not examined: on failure the frequency stays 0 and the
+    // label says 0 MHz.
+    platform::queryPerformanceFrequency(FFrequency);
+    LabelFrequency->setText("Performance counter frequency: " +
+                            fromUtf8(FFormat.general(static_cast<double>(FFrequency) / 1000000.0)) +
+                            " MHz");
+    LabelFrequency->adjustSize();
+
+    setWindowTitle(windowTitle() + " - V" + fromUtf8(platform::programFileVersion()));
+    growToFit();
+}
+
+int TFormShowClocks::scaled(int designPixels) const {
+    return static_cast<int>(std::lround(designPixels * FScale));
+}
+
+// Places every control at its design position, scaled up when the font
+// needs more room than the design's rows give, and sizes the window.
+void TFormShowClocks::layOut() {
+    const QFontMetrics metrics(font());
+    FScale = std::max(1.0, static_cast<double>(metrics.height() + kMinRowGap) / kDesignRowPitch);
+
+    QLabel* const labelRows[] = {LabelFrequency,   LabelClock,
+                                 LabelTickCount,   LabelTimeQPC,
+                                 LabelGetCPUSpeed, nullptr /* row 5 is the edit */,
+                                 LabelTimerCapabilities, LabelTimeGetTime,
+                                 LabelTimerResolution,   LabelNowTime,
+                                 LabelGetTickCountResolution, LabelSysTimeAsFileTimeRes};
+    int row = 0;
+    for (QLabel* l : labelRows) {
+        if (l != nullptr) {
+            l->move(scaled(16), scaled(16 + row * kDesignRowPitch));
+            l->adjustSize();
+        }
+        ++row;
+    }
+    EditStaticTextSystemTimeAdjustment->setGeometry(scaled(16), scaled(136), scaled(289),
+                                                    std::max(scaled(17), metrics.height() + 2));
+
+    const int buttonHeight = std::max(scaled(25), metrics.height() + 10);
+    auto sizeButton = [&](QPushButton* b, int designWidth) {
+        b->resize(std::max(scaled(designWidth), b->sizeHint().width()), buttonHeight);
+    };
+    sizeButton(ButtonRefresh, 65);
+    sizeButton(ButtonPlot, 65);
+    sizeButton(ButtonClose, 73);
+    CheckBoxStartWithPlot->resize(std::max(scaled(105), CheckBoxStartWithPlot->sizeHint().width()),
+                                  std::max(scaled(17), CheckBoxStartWithPlot->sizeHint().height()));
+    // Plot is not anchored to the bottom: it keeps its place from the top.
+    ButtonRefresh->move(scaled(8), 0);
+    ButtonPlot->move(std::max(scaled(79), ButtonRefresh->geometry().right() + 1 + scaled(6)),
+                     scaled(336));
+    CheckBoxStartWithPlot->move(std::max(scaled(168), ButtonPlot->geometry().right() + 1 + scaled(16)), 0);
+    ButtonClose->move(std::max(scaled(322), CheckBoxStartWithPlot->geometry().right() + 1 + scaled(8)), 0);
+    resize(scaled(kDesignWidth), scaled(kDesignHeight));
+    setMinimumHeight(height());
+    placeBottomRow();
+}
+
+// Refresh, the check box and Close are anchored to the bottom edge: they
+// keep their design distance from it when the window changes height.
+void TFormShowClocks::placeBottomRow() {
+    const int buttonTop = height() - scaled(kDesignHeight - 336);
+    ButtonRefresh->move(ButtonRefresh->x(), buttonTop);
+    ButtonClose->move(ButtonClose->x(), buttonTop);
+    CheckBoxStartWithPlot->move(CheckBoxStartWithPlot->x(),
+                                buttonTop + (ButtonRefresh->height() - CheckBoxStartWithPlot->height()) / 2);
+}
+
+// Widens the window (never narrows it) so that every control's text fits.
+void TFormShowClocks::growToFit() {
+    const QFontMetrics metrics(EditStaticTextSystemTimeAdjustment->font());
+    const int editWidth = metrics.horizontalAdvance(EditStaticTextSystemTimeAdjustment->text()) + 8;
+    if (editWidth > EditStaticTextSystemTimeAdjustment->width()) {
+        EditStaticTextSystemTimeAdjustment->resize(editWidth, EditStaticTextSystemTimeAdjustment->height());
+    }
+    int needed = 0;
+    for (const QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        needed = std::max(needed, child->geometry().right() + 1 + kRightMargin);
+    }
+    setMinimumWidth(std::max(needed, minimumWidth()));
+    if (needed > width()) resize(needed, height());
+}
+
+void TFormShowClocks::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeBottomRow();
+}
+
+void TFormShowClocks::ButtonRefreshClick() {
+    ButtonRefresh->setEnabled(false);
+    ButtonPlot->setEnabled(false);
+    Timer1->start();
+}
+
+void TFormShowClocks::ButtonCloseClick() { close(); }
+
+void TFormShowClocks::ButtonPlotClick() {
+    if (FPlotWindow != nullptr) FPlotWindow->show();
+}
+
+void TFormShowClocks::Timer1Timer() {
+    Timer1->stop();  // one run per "Refresh"
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Lines lines(*this);
+    survey::runClockSurvey(lines, FFrequency, FFormat);
+    ButtonRefresh->setEnabled(true);
+    ButtonPlot->setEnabled(true);
+    QApplication::restoreOverrideCursor();
+    ButtonRefresh->setFocus();
+}
+
+QWidget* TFormShowClocks::lineWidget(survey::Line line) const {
+    using survey::Line;
+    switch (line) {
+        case Line::Clock: return LabelClock;
+        case Line::TickCount: return LabelTickCount;
+        case Line::TimeQPC: return LabelTimeQPC;
+        case Line::GetCPUSpeed: return LabelGetCPUSpeed;
+        case Line::SystemTimeAdjustment: return EditStaticTextSystemTimeAdjustment;
+        case Line::TimerCapabilities: return LabelTimerCapabilities;
+        case Line::TimeGetTime: return LabelTimeGetTime;
+        case Line::TimerResolution: return LabelTimerResolution;
+        case Line::NowTime: return LabelNowTime;
+        case Line::GetTickCountResolution: return LabelGetTickCountResolution;
+        case Line::SysTimeAsFileTimeRes: return LabelSysTimeAsFileTimeRes;
+    }
+    return nullptr;
+}
+
+void TFormShowClocks::Lines::setText(survey::Line line, const std::string& text) {
+    QWidget* w = form_.lineWidget(line);
+    if (auto* l = qobject_cast<QLabel*>(w)) {
+        l->setText(fromUtf8(text));
+        l->adjustSize();
+    } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        e->setText(fromUtf8(text));
+        e->setCursorPosition(0);
+    }
+    form_.growToFit();
+}
+
+void TFormShowClocks::Lines::setHint(survey::Line line, const std::string& hint) {
+    form_.lineWidget(line)->setToolTip(fromUtf8(hint));
+}
+
+void TFormShowClocks::Lines::setEnabled(survey::Line line, bool enabled) {
+    form_.lineWidget(line)->setEnabled(enabled);
+}
+
+void TFormShowClocks::Lines::repaint(survey::Line line) { form_.lineWidget(line)->repaint(); }

@@ -1,0 +1,42 @@
+#pragma once
+// The measuring loops. These are the product: each holds the clock calls it
+// names, a counter and a comparison, and nothing else — no virtual call, no
+// function object, no allocation, no text — because the figures are derived
+// from how many times the loop runs.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace timing {
+
+// One-second counting loops: read the tick count S, then repeat {read tick
+// T; do X; count} until T is more than 1000 ms past S. The result is the
+// number of iterations N; 1/N s is the cost of one tick read plus one X
+// (plus the loop's own overhead, which cancels against the bare loop).
+std::int64_t countBareLoop();                // X = nothing: the baseline
+std::int64_t countPerformanceCounterLoop();  // X = QueryPerformanceCounter
+std::int64_t countMultimediaTimeLoop();      // X = timeGetTime, one extra call after S
+std::int64_t countLocalDateTimeLoop();       // X = local date-time, one discarded read before
+
+// Performance counter counts across three steps of the multimedia timer,
+// starting right after one step.
+std::int64_t multimediaTimerThreeStepsCounts();
+
+// Every step of the tick count over 1.5 s.
+struct TickSteps {
+    double sum = 0;         // ms
+    std::int32_t count = 0;
+};
+TickSteps measureTickSteps();
+
+// Every non-zero step of the system file time, in 100 ns units and capture
+// order, for up to 1.563 s or until the list is full.
+struct FileTimeSteps {
+    static constexpr std::size_t kCapacity = 2000;
+    std::array<double, kCapacity> steps{};
+    std::size_t count = 0;
+};
+void captureFileTimeSteps(FileTimeSteps& out);
+
+}  // namespace timing
