@@ -9,9 +9,11 @@ sim::Config gConfig;
 std::int64_t gNow = 0;
 sim::Counts gCounts;
 
-// value * numerator / 1e9 without overflowing 64 bits.
+// Counts of a clock running at perSecond after ns nanoseconds, without
+// overflowing 64 bits for any rate below 9 GHz.
 std::int64_t scaleFromNs(std::int64_t ns, std::int64_t perSecond) {
-    return static_cast<std::int64_t>(static_cast<__int128>(ns) * perSecond / 1000000000);
+    constexpr std::int64_t kNsPerSecond = 1000000000;
+    return ns / kNsPerSecond * perSecond + ns % kNsPerSecond * perSecond / kNsPerSecond;
 }
 
 std::int64_t spend(std::int64_t cost) {
@@ -29,6 +31,7 @@ void reset(const Config& config) {
     gCounts = Counts{};
 }
 std::int64_t now() { return gNow; }
+Config& config() { return gConfig; }
 const Counts& counts() { return gCounts; }
 }  // namespace sim
 

@@ -64,6 +64,9 @@ struct Config {
 void reset(const Config& config = Config{});
 // Virtual nanoseconds since the last reset.
 std::int64_t now();
+// The configuration in force; a test may change it in the middle of a run,
+// for instance to make the file time jump once a capture has begun.
+Config& config();
 
 struct Counts {
     int sleeps = 0;  // non-zero sleeps

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,14 +111,13 @@ void TFormShowClocks::createControls() {
 }
 
 void TFormShowClocks::FormCreate() {
-    // The desktop's icon-title font where the system has one, else the
-    // desktop's general font, replaces the design font everywhere.
+    // The desktop's icon-title font where the system has one replaces the
+    // design font everywhere. Elsewhere the window keeps the application
+    // font, which Qt takes from the desktop's general font.
     if (const auto spec = platform::desktopIconTitleFont()) {
         QFont font(QString::fromStdString(spec->family));
         if (spec->pixelHeight > 0) font.setPixelSize(spec->pixelHeight);
         setFont(font);
-    } else {
-        setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
     }
     layOut();
 

@@ -1,0 +1,239 @@
+// The survey window on the simulated clock layer, headless.
+
+#include "platform/SimulatedClocks.h"
+#include "survey/ZentoraTimingForm.h"
+#include "support/QtPrinters.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class SurveyWindow : public ::testing::Test {
+protected:
+    SurveyWindow() {
+        config.tickPeriod = 1000000;
+        config.fileTimePeriod = 4000000;
+    }
+    ~SurveyWindow() override {
+        QLocale::setDefault(QLocale::c());
+        QApplication::setFont(QFont());
+    }
+
+    TFormShowClocks& open() {
+        platform::sim::reset(config);
+        form = std::make_unique<TFormShowClocks>();
+        form->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        return *form;
+    }
+
+    // Presses "Refresh" and waits (in real time) for the survey, which runs
+    // in virtual time, to finish.
+    void refreshAndWait() {
+        QTest::mouseClick(form->ButtonRefresh, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return form->ButtonRefresh->isEnabled(); }, 30000));
+    }
+
+    QList<QLabel*> resultLabels() const {
+        return {form->LabelClock,       form->LabelTickCount,          form->LabelGetCPUSpeed,
+                form->LabelTimerCapabilities, form->LabelTimerResolution, form->LabelTimeGetTime,
+                form->LabelTimeQPC,     form->LabelNowTime,            form->LabelGetTickCountResolution,
+                form->LabelSysTimeAsFileTimeRes};
+    }
+
+    // Every control lies inside the window and is as large as its text needs.
+    void expectNothingClipped() {
+        const QRect client = form->rect();
+        for (QWidget* w : form->findChildren<QWidget*>()) {
+            if (!w->isVisible()) continue;
+            EXPECT_TRUE(client.contains(w->geometry())) << w->objectName().toStdString();
+        }
+        for (QLabel* l : form->findChildren<QLabel*>()) {
+            EXPECT_GE(l->width(), l->sizeHint().width()) << l->text().toStdString();
+            EXPECT_GE(l->height(), l->fontMetrics().height()) << l->text().toStdString();
+        }
+        const QLineEdit* edit = form->EditStaticTextSystemTimeAdjustment;
+        EXPECT_GE(edit->width(), edit->fontMetrics().horizontalAdvance(edit->text()));
+        for (QPushButton* b : form->findChildren<QPushButton*>()) {
+            EXPECT_GE(b->width(), b->fontMetrics().horizontalAdvance(b->text().remove('&')));
+        }
+        // Rows do not overlap one another.
+        QList<QWidget*> rows;
+        for (QLabel* l : form->findChildren<QLabel*>()) rows.append(l);
+        rows.append(form->EditStaticTextSystemTimeAdjustment);
+        for (QWidget* a : rows) {
+            for (QWidget* b : rows) {
+                if (a == b) continue;
+                EXPECT_FALSE(a->geometry().intersects(b->geometry()))
+                    << a->objectName().toStdString() << " / " << b->objectName().toStdString();
+            }
+        }
+    }
+
+    platform::sim::Config config;
+    std::unique_ptr<TFormShowClocks> form;
+};
+
+TEST_F(SurveyWindow, StartsWithTheFrequencyMeasuredAndPlaceholdersElsewhere) {
+    open();
+    EXPECT_EQ(form->windowTitle(), "Zentora Frequencies - V1.2.3.4");
+    EXPECT_EQ(form->LabelFrequency->text(), "Performance counter frequency: 10 MHz");
+    EXPECT_EQ(form->frequency(), 10000000);
+    EXPECT_EQ(form->LabelClock->text(), "Clock speed from RDTSC ...");
+    EXPECT_EQ(form->LabelTickCount->text(), "Time for GetTickCount() call ...");
+    EXPECT_EQ(form->LabelTimeQPC->text(), "Time for QueryPerformanceCounter() call ...");
+    EXPECT_EQ(form->LabelGetCPUSpeed->text(), "GetCPUSpeed value ...");
+    EXPECT_EQ(form->EditStaticTextSystemTimeAdjustment->text(), "SystemTimeAdjustment values ...");
+    EXPECT_EQ(form->LabelTimerCapabilities->text(), "Timer resolution range ...");
+    EXPECT_EQ(form->LabelTimeGetTime->text(), "Time for timeGetTime() call ...");
+    EXPECT_EQ(form->LabelTimerResolution->text(), "timeGetTime resolution ...");
+    EXPECT_EQ(form->LabelNowTime->text(), "Time for Now() call");
+    EXPECT_EQ(form->LabelGetTickCountResolution->text(), "GetTickCount resolution ...");
+    EXPECT_EQ(form->LabelSysTimeAsFileTimeRes->text(), "GetSystemTimeAsFileTime resolution ...");
+    EXPECT_EQ(form->ButtonClose->text(), "&Close");
+    EXPECT_EQ(form->CheckBoxStartWithPlot->text(), "Start with plot");
+    EXPECT_FALSE(form->CheckBoxStartWithPlot->isChecked());
+    EXPECT_EQ(form->LabelGetCPUSpeed->toolTip(), "From: CPUSpeed routine");
+    EXPECT_EQ(form->EditStaticTextSystemTimeAdjustment->toolTip(), "From: System Time Adjustment");
+    EXPECT_TRUE(form->EditStaticTextSystemTimeAdjustment->isReadOnly());
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_FALSE(form->Timer2->isActive());
+    // Nothing but the frequency query ran: no virtual time spent sleeping.
+    EXPECT_EQ(platform::sim::counts().sleeps, 0);
+    expectNothingClipped();
+}
+
+TEST_F(SurveyWindow, CloseHasTheFocusAndTabOrderFollowsTheDesign) {
+    open();
+    QApplication::setActiveWindow(form.get());
+    EXPECT_TRUE(form->ButtonClose->hasFocus());
+    const QList<QWidget*> order{form->EditStaticTextSystemTimeAdjustment, form->ButtonRefresh,
+                                form->ButtonPlot, form->CheckBoxStartWithPlot, form->ButtonClose};
+    for (QWidget* expected : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), expected) << expected->objectName().toStdString();
+    }
+}
+
+TEST_F(SurveyWindow, DesignGeometryWithTheDesignFontSize) {
+    QFont small = QApplication::font();
+    small.setPixelSize(11);
+    QApplication::setFont(small);
+    open();
+    EXPECT_EQ(form->LabelFrequency->pos(), QPoint(16, 16));
+    EXPECT_EQ(form->LabelSysTimeAsFileTimeRes->pos(), QPoint(16, 280));
+    EXPECT_EQ(form->EditStaticTextSystemTimeAdjustment->pos(), QPoint(16, 136));
+    EXPECT_EQ(form->ButtonRefresh->geometry().topLeft(), QPoint(8, 336));
+    EXPECT_EQ(form->ButtonClose->geometry().topLeft(), QPoint(322, 336));
+    EXPECT_EQ(form->height(), 371);
+    EXPECT_GE(form->width(), 403);
+}
+
+TEST_F(SurveyWindow, RefreshGreysButtonsThenRunsTheSurveyAfterHalfASecond) {
+    open();
+    QTest::mouseClick(form->ButtonRefresh, Qt::LeftButton);
+    EXPECT_FALSE(form->ButtonRefresh->isEnabled());
+    EXPECT_FALSE(form->ButtonPlot->isEnabled());
+    EXPECT_TRUE(form->ButtonClose->isEnabled());
+    EXPECT_TRUE(form->Timer1->isActive());
+    EXPECT_EQ(form->Timer1->interval(), 500);
+    EXPECT_EQ(platform::sim::now(), 0);  // pending: nothing measured yet
+
+    ASSERT_TRUE(QTest::qWaitFor([this] { return form->ButtonRefresh->isEnabled(); }, 30000));
+    EXPECT_TRUE(form->ButtonPlot->isEnabled());
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_TRUE(form->ButtonRefresh->hasFocus());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // busy cursor gone
+
+    EXPECT_EQ(form->LabelClock->text(), "Clock speed from RDTSC: ~3000 MHz");
+    EXPECT_EQ(form->LabelTickCount->text(), "Time for GetTickCount call ~249.8 ns");
+    EXPECT_EQ(form->EditStaticTextSystemTimeAdjustment->text(), "TimeAdj=156250, TimeIncr=156250, disabled");
+    EXPECT_EQ(form->LabelTimerResolution->text(), QString::fromUtf8("timeGetTime resolution: 1000.0 µs"));
+    EXPECT_EQ(form->LabelGetTickCountResolution->toolTip(), "1500 calls");
+    EXPECT_EQ(form->LabelSysTimeAsFileTimeRes->text(),
+              QString::fromUtf8("GetSystemTimeAsFileTime resolution: 4000.0 µs  (std.dev=0.0 µs)"));
+    EXPECT_EQ(form->LabelSysTimeAsFileTimeRes->toolTip(), "median & std. dev. over 391 intervals");
+    for (QLabel* l : resultLabels()) {
+        EXPECT_TRUE(l->isEnabled()) << l->text().toStdString();
+        EXPECT_FALSE(l->text().endsWith("...")) << l->text().toStdString();
+    }
+    expectNothingClipped();
+}
+
+TEST_F(SurveyWindow, SecondRefreshOverwritesTextsButNotTheCaption) {
+    open();
+    refreshAndWait();
+    const QString caption = form->windowTitle();
+    const QString frequency = form->LabelFrequency->text();
+    const QString firstCost = form->LabelTimeQPC->text();
+
+    platform::sim::config().performanceCounterCost = 900;
+    refreshAndWait();
+    EXPECT_EQ(form->windowTitle(), caption);
+    EXPECT_EQ(form->LabelFrequency->text(), frequency);
+    EXPECT_NE(form->LabelTimeQPC->text(), firstCost);
+    EXPECT_EQ(form->LabelTimeQPC->text(), "Time for QueryPerformanceCounter call ~899.1 ns");
+}
+
+TEST_F(SurveyWindow, NoPerformanceCounterShowsZeroMegahertz) {
+    config.hasPerformanceCounter = false;
+    open();
+    EXPECT_EQ(form->LabelFrequency->text(), "Performance counter frequency: 0 MHz");
+    refreshAndWait();
+    EXPECT_EQ(form->LabelTimerResolution->text(), "timeGetTime resolution: n/a (no performance counter)");
+    EXPECT_EQ(form->LabelGetCPUSpeed->text(), "GetCPUspeed gives: 0.00 MHz");
+}
+
+TEST_F(SurveyWindow, MissingVersionLeavesTheCaptionEndingInV) {
+    config.fileVersion = "";
+    open();
+    EXPECT_EQ(form->windowTitle(), "Zentora Frequencies - V");
+}
+
+TEST_F(SurveyWindow, FiguresFollowTheLocaleDecimalSeparator) {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    config.performanceFrequency = 3579545;
+    open();
+    EXPECT_EQ(form->LabelFrequency->text(), "Performance counter frequency: 3,579545 MHz");
+    refreshAndWait();
+    EXPECT_EQ(form->LabelGetTickCountResolution->text(), "GetTickCount resolution: 1,00 ms");
+}
+
+TEST_F(SurveyWindow, GrowsInsteadOfClippingWithALargeFont) {
+    QFont large = QApplication::font();
+    large.setPixelSize(24);
+    QApplication::setFont(large);
+    config.timeAdjustmentSucceeds = false;
+    config.errorMessage = "A rather long system message that needs far more room than the design gave it.";
+    open();
+    expectNothingClipped();
+    refreshAndWait();
+    expectNothingClipped();
+    EXPECT_GT(form->height(), 371);
+}
+
+TEST_F(SurveyWindow, CloseEndsTheProgram) {
+    open();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+
+    QTest::keyClick(form->windowHandle(), Qt::Key_C, Qt::AltModifier);
+    // A mnemonic animates the press before it clicks.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !form->isVisible(); }, 5000));
+    // Closing the last window that quits on close ends the event loop.
+    EXPECT_TRUE(form->testAttribute(Qt::WA_QuitOnClose));
+    EXPECT_TRUE(QApplication::quitOnLastWindowClosed());
+}
+
+}  // namespace
