@@ -71,7 +71,9 @@ void TFormShowClocks::createControls() {
     EditStaticTextSystemTimeAdjustment->setReadOnly(true);
     EditStaticTextSystemTimeAdjustment->setFrame(false);
     EditStaticTextSystemTimeAdjustment->setToolTip("From: System Time Adjustment");
-    EditStaticTextSystemTimeAdjustment->setTextMargins(0, 0, 0, 0);
+    // A line edit indents its text by two pixels even without a frame; take
+    // them back so the text lines up with the labels above and below.
+    EditStaticTextSystemTimeAdjustment->setTextMargins(-2, 0, 0, 0);
     // Read-only, borderless and in the window's colour, it reads as a label
     // whose text can still be selected and copied.
     {
@@ -199,7 +201,7 @@ void TFormShowClocks::growToFit() {
     }
     int needed = 0;
     for (const QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        needed = std::max(needed, child->geometry().right() + 1 + kRightMargin);
+        needed = std::max(needed, child->geometry().right() + 1 + scaled(kRightMargin));
     }
     setMinimumWidth(std::max(needed, minimumWidth()));
     if (needed > width()) resize(needed, height());
