@@ -1,12 +1,14 @@
 // The survey window on the simulated clock layer, headless.
 
 #include "platform/SimulatedClocks.h"
+#include "plot/ZentoraIntervalPlotForm.h"
 #include "survey/ZentoraTimingForm.h"
 #include "support/QtPrinters.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineSeries>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
@@ -30,9 +32,14 @@ protected:
         QApplication::setFont(QFont());
     }
 
-    TFormShowClocks& open() {
+    // Creates both windows as the program does; `startWithPlot` stands for
+    // the box's state as loaded before the window is first shown.
+    TFormShowClocks& open(bool startWithPlot = false) {
         platform::sim::reset(config);
         form = std::make_unique<TFormShowClocks>();
+        plotForm = std::make_unique<TFormZentoraIntervalCheck>(form.get());
+        form->setPlotWindow(plotForm.get());
+        form->CheckBoxStartWithPlot->setChecked(startWithPlot);
         form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         return *form;
@@ -83,6 +90,7 @@ protected:
 
     platform::sim::Config config;
     std::unique_ptr<TFormShowClocks> form;
+    std::unique_ptr<TFormZentoraIntervalCheck> plotForm;
 };
 
 TEST_F(SurveyWindow, StartsWithTheFrequencyMeasuredAndPlaceholdersElsewhere) {
@@ -221,6 +229,42 @@ TEST_F(SurveyWindow, GrowsInsteadOfClippingWithALargeFont) {
     refreshAndWait();
     expectNothingClipped();
     EXPECT_GT(form->height(), 371);
+}
+
+TEST_F(SurveyWindow, PlotShowsThePlotWindowCentredWithoutCapturing) {
+    open();
+    QTest::mouseClick(form->ButtonPlot, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(plotForm.get()));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_FALSE(plotForm->isModal());
+    // Centred, to the pixel that odd sizes allow.
+    EXPECT_LE((plotForm->frameGeometry().center() - form->frameGeometry().center()).manhattanLength(), 2);
+    EXPECT_EQ(plotForm->Series1->count(), 0);
+    EXPECT_EQ(plotForm->LabelSysTimeAsFileTimeRes->text(), "SystemTimeAsFileTimeResolution");
+    EXPECT_EQ(platform::sim::now(), 0);
+    EXPECT_FALSE(form->Timer2->isActive());
+}
+
+TEST_F(SurveyWindow, StartWithPlotOpensThePlotAndCapturesOnce) {
+    open(true);
+    EXPECT_TRUE(form->Timer2->isActive());
+    EXPECT_EQ(form->Timer2->interval(), 100);
+    EXPECT_FALSE(plotForm->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return plotForm->Series1->count() > 0; }, 5000));
+    EXPECT_TRUE(plotForm->isVisible());
+    EXPECT_FALSE(form->Timer2->isActive());
+    EXPECT_EQ(plotForm->LabelStats->text(),
+              "Mean from 390 \"clean\" intervals, median & std. dev. over 390 intervals");
+    // The survey itself waits for "Refresh".
+    EXPECT_EQ(form->LabelClock->text(), "Clock speed from RDTSC ...");
+
+    // Minimising and restoring the window shows it again: no new capture.
+    const std::int64_t afterCapture = platform::sim::now();
+    form->showMinimized();
+    form->showNormal();
+    QTest::qWait(300);
+    EXPECT_FALSE(form->Timer2->isActive());
+    EXPECT_EQ(platform::sim::now(), afterCapture);
 }
 
 TEST_F(SurveyWindow, CloseEndsTheProgram) {

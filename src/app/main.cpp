@@ -1,6 +1,7 @@
 // Program entry: the application, the survey window (the main window) and
 // the message loop.
 
+#include "plot/ZentoraIntervalPlotForm.h"
 #include "survey/ZentoraTimingForm.h"
 
 #include <QApplication>
@@ -46,6 +47,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("Zentora Test");
 
     TFormShowClocks FormShowClocks;
+    TFormZentoraIntervalCheck FormZentoraIntervalCheck(&FormShowClocks);  // hidden until asked for
+    FormShowClocks.setPlotWindow(&FormZentoraIntervalCheck);
     FormShowClocks.show();
     return QApplication::exec();
 }

@@ -1,6 +1,8 @@
 #include "survey/ZentoraTimingForm.h"
 
 #include "platform/Clocks.h"
+#include "plot/ZentoraIntervalPlotForm.h"
+#include "ui/DesignScale.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -9,6 +11,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTimer>
 
 #include <algorithm>
@@ -16,12 +19,13 @@
 
 namespace {
 
-// The window as designed, in pixels for an 8-point "MS Sans Serif" (13 px
-// line height). Larger desktop fonts scale it up; see layOut().
+// The window as designed, in pixels for an 8-point "MS Sans Serif". Larger
+// desktop fonts scale it up; see ui::designScale.
 constexpr int kDesignWidth = 403;
 constexpr int kDesignHeight = 371;
+constexpr int kDesignLeft = 192;
+constexpr int kDesignTop = 107;
 constexpr int kDesignRowPitch = 24;
-constexpr int kMinRowGap = 8;  // space kept between two rows of text
 constexpr int kRightMargin = 8;
 
 QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
@@ -40,6 +44,7 @@ TFormShowClocks::TFormShowClocks(QWidget* parent)
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     createControls();
+    placeAtDesignPosition();
     FormCreate();
 }
 
@@ -110,6 +115,7 @@ void TFormShowClocks::createControls() {
     connect(ButtonRefresh, &QPushButton::clicked, this, &TFormShowClocks::ButtonRefreshClick);
     connect(ButtonPlot, &QPushButton::clicked, this, &TFormShowClocks::ButtonPlotClick);
     connect(Timer1, &QTimer::timeout, this, &TFormShowClocks::Timer1Timer);
+    connect(Timer2, &QTimer::timeout, this, &TFormShowClocks::Timer2Timer);
 }
 
 void TFormShowClocks::FormCreate() {
@@ -119,7 +125,7 @@ void TFormShowClocks::FormCreate() {
     if (const auto spec = platform::desktopIconTitleFont()) {
         QFont font(QString::fromStdString(spec->family));
         if (spec->pixelHeight > 0) font.setPixelSize(spec->pixelHeight);
-        setFont(font);
+        setFont(font);  // lays the window out again
     }
     layOut();
 
@@ -135,15 +141,13 @@ void TFormShowClocks::FormCreate() {
     growToFit();
 }
 
-int TFormShowClocks::scaled(int designPixels) const {
-    return static_cast<int>(std::lround(designPixels * FScale));
-}
+int TFormShowClocks::scaled(int designPixels) const { return ui::scaled(designPixels, FScale); }
 
 // Places every control at its design position, scaled up when the font
 // needs more room than the design's rows give, and sizes the window.
 void TFormShowClocks::layOut() {
     const QFontMetrics metrics(font());
-    FScale = std::max(1.0, static_cast<double>(metrics.height() + kMinRowGap) / kDesignRowPitch);
+    FScale = ui::designScale(font());
 
     QLabel* const labelRows[] = {LabelFrequency,   LabelClock,
                                  LabelTickCount,   LabelTimeQPC,
@@ -182,6 +186,10 @@ void TFormShowClocks::layOut() {
     placeBottomRow();
 }
 
+void TFormShowClocks::placeAtDesignPosition() {
+    move(kDesignLeft, kDesignTop);
+}
+
 // Refresh, the check box and Close are anchored to the bottom edge: they
 // keep their design distance from it when the window changes height.
 void TFormShowClocks::placeBottomRow() {
@@ -199,17 +207,20 @@ void TFormShowClocks::growToFit() {
     if (editWidth > EditStaticTextSystemTimeAdjustment->width()) {
         EditStaticTextSystemTimeAdjustment->resize(editWidth, EditStaticTextSystemTimeAdjustment->height());
     }
-    int needed = 0;
-    for (const QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        needed = std::max(needed, child->geometry().right() + 1 + scaled(kRightMargin));
-    }
-    setMinimumWidth(std::max(needed, minimumWidth()));
-    if (needed > width()) resize(needed, height());
+    ui::growToFit(*this, scaled(kRightMargin));
 }
 
 void TFormShowClocks::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     placeBottomRow();
+}
+
+void TFormShowClocks::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        layOut();
+        growToFit();
+    }
 }
 
 void TFormShowClocks::ButtonRefreshClick() {
@@ -221,7 +232,29 @@ void TFormShowClocks::ButtonRefreshClick() {
 void TFormShowClocks::ButtonCloseClick() { close(); }
 
 void TFormShowClocks::ButtonPlotClick() {
-    if (FPlotWindow != nullptr) FPlotWindow->show();
+    if (FPlotWindow != nullptr) FPlotWindow->show();  // not modal: both windows stay usable
+}
+
+void TFormShowClocks::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Only the window's first real show counts: restoring it from the
+    // taskbar shows it again, and must not start another capture.
+    if (!FShownBefore && !event->spontaneous()) {
+        FShownBefore = true;
+        FormShow();
+    }
+}
+
+void TFormShowClocks::FormShow() {
+    if (CheckBoxStartWithPlot->isChecked()) Timer2->start();
+}
+
+void TFormShowClocks::Timer2Timer() {
+    Timer2->stop();
+    if (FPlotWindow == nullptr) return;
+    FPlotWindow->show();
+    FPlotWindow->repaint();
+    FPlotWindow->ButtonRefresh->click();
 }
 
 void TFormShowClocks::Timer1Timer() {

@@ -15,6 +15,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
+class TFormZentoraIntervalCheck;
 
 class TFormShowClocks : public QWidget {
     Q_OBJECT
@@ -24,46 +25,52 @@ public:
 
     // The controls, named as in the window design. Public so the program
     // entry and the tests can reach them, as a form's published fields.
-    QLabel* LabelFrequency;
-    QPushButton* ButtonClose;
-    QTimer* Timer1;
-    QLabel* LabelClock;
-    QLabel* LabelTickCount;
-    QLabel* LabelGetCPUSpeed;
-    QLineEdit* EditStaticTextSystemTimeAdjustment;
-    QLabel* LabelTimerCapabilities;
-    QLabel* LabelTimerResolution;
-    QLabel* LabelTimeGetTime;
-    QLabel* LabelTimeQPC;
-    QLabel* LabelNowTime;
-    QLabel* LabelGetTickCountResolution;
-    QLabel* LabelSysTimeAsFileTimeRes;
-    QPushButton* ButtonRefresh;
-    QPushButton* ButtonPlot;
-    QCheckBox* CheckBoxStartWithPlot;
-    QTimer* Timer2;
+    QLabel* LabelFrequency = nullptr;
+    QPushButton* ButtonClose = nullptr;
+    QTimer* Timer1 = nullptr;
+    QLabel* LabelClock = nullptr;
+    QLabel* LabelTickCount = nullptr;
+    QLabel* LabelGetCPUSpeed = nullptr;
+    QLineEdit* EditStaticTextSystemTimeAdjustment = nullptr;
+    QLabel* LabelTimerCapabilities = nullptr;
+    QLabel* LabelTimerResolution = nullptr;
+    QLabel* LabelTimeGetTime = nullptr;
+    QLabel* LabelTimeQPC = nullptr;
+    QLabel* LabelNowTime = nullptr;
+    QLabel* LabelGetTickCountResolution = nullptr;
+    QLabel* LabelSysTimeAsFileTimeRes = nullptr;
+    QPushButton* ButtonRefresh = nullptr;
+    QPushButton* ButtonPlot = nullptr;
+    QCheckBox* CheckBoxStartWithPlot = nullptr;
+    QTimer* Timer2 = nullptr;
 
     // Performance counter counts per second, read once at creation; 0 when
     // the system has none.
     std::int64_t frequency() const { return FFrequency; }
 
-    // The window "Plot" shows. Set by the program entry after creating it.
-    void setPlotWindow(QWidget* plotWindow) { FPlotWindow = plotWindow; }
+    // The interval plot window that "Plot" and "Start with plot" open. Set
+    // by the program entry after creating it, before the first show.
+    void setPlotWindow(TFormZentoraIntervalCheck* plotWindow) { FPlotWindow = plotWindow; }
 
 public slots:
     void ButtonRefreshClick();
     void ButtonCloseClick();
     void Timer1Timer();
     void ButtonPlotClick();
+    void Timer2Timer();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void FormCreate();
+    void FormShow();
     void createControls();
     void layOut();
     void placeBottomRow();
+    void placeAtDesignPosition();
     void growToFit();
     int scaled(int designPixels) const;
     QWidget* lineWidget(survey::Line line) const;
@@ -83,6 +90,7 @@ private:
 
     std::int64_t FFrequency = 0;
     format::ResultFormatter FFormat;
-    QWidget* FPlotWindow = nullptr;
+    TFormZentoraIntervalCheck* FPlotWindow = nullptr;
+    bool FShownBefore = false;
     double FScale = 1.0;  // design pixels to screen pixels, for larger fonts
 };
