@@ -2,6 +2,8 @@
 
 #include "platform/SimulatedClocks.h"
 #include "plot/ZentoraIntervalPlotForm.h"
+#include "settings/KestraneCheckBox.h"
+#include "support/TempSettingsRoots.h"
 #include "survey/ZentoraTimingForm.h"
 #include "support/QtPrinters.h"
 
@@ -18,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -32,14 +35,14 @@ protected:
         QApplication::setFont(QFont());
     }
 
-    // Creates both windows as the program does; `startWithPlot` stands for
-    // the box's state as loaded before the window is first shown.
-    TFormShowClocks& open(bool startWithPlot = false) {
+    // Creates both windows as the program does. `startWithPlot`, if given,
+    // stands in for the box's state as loaded before the first show.
+    TFormShowClocks& open(std::optional<bool> startWithPlot = std::nullopt) {
         platform::sim::reset(config);
         form = std::make_unique<TFormShowClocks>();
         plotForm = std::make_unique<TFormZentoraIntervalCheck>(form.get());
         form->setPlotWindow(plotForm.get());
-        form->CheckBoxStartWithPlot->setChecked(startWithPlot);
+        if (startWithPlot) form->CheckBoxStartWithPlot->setChecked(*startWithPlot);
         form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         return *form;
@@ -88,6 +91,14 @@ protected:
         }
     }
 
+    // Ends the "program": destroys the windows as main() does.
+    void closeProgram() {
+        form->close();
+        plotForm.reset();
+        form.reset();
+    }
+
+    testsupport::TempSettingsRoots settingsRoots;  // declared first: outlives the windows
     platform::sim::Config config;
     std::unique_ptr<TFormShowClocks> form;
     std::unique_ptr<TFormZentoraIntervalCheck> plotForm;
@@ -265,6 +276,29 @@ TEST_F(SurveyWindow, StartWithPlotOpensThePlotAndCapturesOnce) {
     QTest::qWait(300);
     EXPECT_FALSE(form->Timer2->isActive());
     EXPECT_EQ(platform::sim::now(), afterCapture);
+}
+
+TEST_F(SurveyWindow, StartWithPlotIsRememberedAcrossRuns) {
+    open();
+    EXPECT_FALSE(form->CheckBoxStartWithPlot->isChecked());
+    QTest::mouseClick(form->CheckBoxStartWithPlot, Qt::LeftButton);
+    ASSERT_TRUE(form->CheckBoxStartWithPlot->isChecked());
+    closeProgram();
+    EXPECT_EQ(testsupport::TempSettingsRoots::read(settingsRoots.userRoot() + "/Kestrane/survey_window_test.conf"),
+              "[General]\nStartWithPlot=1\n");
+
+    // The next start opens the plot and captures without being asked.
+    open();
+    EXPECT_TRUE(form->CheckBoxStartWithPlot->isChecked());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return plotForm->Series1->count() > 0; }, 5000));
+    EXPECT_TRUE(plotForm->isVisible());
+
+    // Unchecked at the end of that run: the start after it stays quiet.
+    QTest::mouseClick(form->CheckBoxStartWithPlot, Qt::LeftButton);
+    closeProgram();
+    open();
+    EXPECT_FALSE(form->CheckBoxStartWithPlot->isChecked());
+    EXPECT_FALSE(form->Timer2->isActive());
 }
 
 TEST_F(SurveyWindow, CloseEndsTheProgram) {

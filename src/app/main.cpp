@@ -1,7 +1,9 @@
 // Program entry: the application, the survey window (the main window) and
 // the message loop.
 
+#include "platform/Registry.h"
 #include "plot/ZentoraIntervalPlotForm.h"
+#include "settings/RegistryVariables.h"
 #include "survey/ZentoraTimingForm.h"
 
 #include <QApplication>
@@ -37,6 +39,9 @@ void startupMessageHandler(QtMsgType type, const QMessageLogContext&, const QStr
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // Where the settings live is settled before any window exists.
+    RegistryVariablesStartup(platform::registry::executablePath());
+
     QStringList heldWarnings;
     gHeldWarnings = &heldWarnings;
     qInstallMessageHandler(startupMessageHandler);
@@ -50,5 +55,7 @@ int main(int argc, char* argv[]) {
     TFormZentoraIntervalCheck FormZentoraIntervalCheck(&FormShowClocks);  // hidden until asked for
     FormShowClocks.setPlotWindow(&FormZentoraIntervalCheck);
     FormShowClocks.show();
+    // The windows are destroyed on the way out of main(); the remembered
+    // check box saves its state then.
     return QApplication::exec();
 }

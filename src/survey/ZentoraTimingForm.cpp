@@ -2,6 +2,7 @@
 
 #include "platform/Clocks.h"
 #include "plot/ZentoraIntervalPlotForm.h"
+#include "settings/KestraneCheckBox.h"
 #include "ui/DesignScale.h"
 
 #include <QApplication>
@@ -96,8 +97,9 @@ void TFormShowClocks::createControls() {
         label("LabelSysTimeAsFileTimeRes", "GetSystemTimeAsFileTime resolution ...");
     ButtonRefresh = button("ButtonRefresh", "Refresh");
     ButtonPlot = button("ButtonPlot", "Plot");
-    CheckBoxStartWithPlot = new QCheckBox("Start with plot", this);
+    CheckBoxStartWithPlot = new TKestraneCheckBox("Start with plot", this);
     CheckBoxStartWithPlot->setObjectName("CheckBoxStartWithPlot");
+    CheckBoxStartWithPlot->setNamedAs("StartWithPlot");
     Timer2 = new QTimer(this);
     Timer2->setObjectName("Timer2");
     Timer2->setInterval(100);
@@ -116,6 +118,10 @@ void TFormShowClocks::createControls() {
     connect(ButtonPlot, &QPushButton::clicked, this, &TFormShowClocks::ButtonPlotClick);
     connect(Timer1, &QTimer::timeout, this, &TFormShowClocks::Timer1Timer);
     connect(Timer2, &QTimer::timeout, this, &TFormShowClocks::Timer2Timer);
+
+    // The window is set up: the remembered box takes its stored state now,
+    // before the creation and show handlers look at it.
+    CheckBoxStartWithPlot->Loaded();
 }
 
 void TFormShowClocks::FormCreate() {

@@ -10,12 +10,12 @@
 
 #include <cstdint>
 
-class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
 class TFormZentoraIntervalCheck;
+class TKestraneCheckBox;
 
 class TFormShowClocks : public QWidget {
     Q_OBJECT
@@ -41,7 +41,7 @@ public:
     QLabel* LabelSysTimeAsFileTimeRes = nullptr;
     QPushButton* ButtonRefresh = nullptr;
     QPushButton* ButtonPlot = nullptr;
-    QCheckBox* CheckBoxStartWithPlot = nullptr;
+    TKestraneCheckBox* CheckBoxStartWithPlot = nullptr;  // remembered between runs
     QTimer* Timer2 = nullptr;
 
     // Performance counter counts per second, read once at creation; 0 when
