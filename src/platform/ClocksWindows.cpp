@@ -18,27 +18,15 @@
 
 #include "platform/CivilTime.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/WindowsCommon.h"
+
 #include <mmsystem.h>
 #include <intrin.h>
 
 #include <vector>
 
 namespace platform {
-namespace {
-
-std::string toUtf8(const wchar_t* text, int length) {
-    if (length <= 0) return {};
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, length, result.data(), bytes, nullptr, nullptr);
-    return result;
-}
-
-}  // namespace
+using win::toUtf8;
 
 bool queryPerformanceFrequency(std::int64_t& frequency) {
     LARGE_INTEGER value;
@@ -112,18 +100,13 @@ std::uint64_t readTimeStampCounter() { return __rdtsc(); }
 // The "FileVersion" string of the first translation in the program file's
 // own version resource.
 std::string programFileVersion() {
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) break;
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = win::moduleFileName();
+    if (path.empty()) return {};
     DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path.data(), &handle);
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
     if (size == 0) return {};
     std::vector<unsigned char> data(size);
-    if (!GetFileVersionInfoW(path.data(), 0, size, data.data())) return {};
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return {};
 
     struct Translation {
         WORD language;

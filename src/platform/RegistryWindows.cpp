@@ -6,33 +6,12 @@
 
 #include "platform/Registry.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-
-#include <vector>
+#include "platform/WindowsCommon.h"
 
 namespace platform::registry {
 namespace {
 
-std::wstring toWide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
-
-std::string toUtf8(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n, nullptr,
-                        nullptr);
-    return utf8;
-}
+using win::toWide;
 
 HKEY rootHandle(Root root) {
     return root == Root::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
@@ -103,13 +82,8 @@ std::unique_ptr<Key> openKey(Root root, const std::string& path, bool create) {
 }
 
 std::string executablePath() {
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) return toUtf8(std::wstring(path.data(), n));
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = win::moduleFileName();
+    return win::toUtf8(path.data(), static_cast<int>(path.size()));
 }
 
 }  // namespace platform::registry
