@@ -10,7 +10,8 @@ packages=(
   fonts-dejavu-core
 )
 if [ "${1:-run}" = test ]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth)
+  packages+=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth
+             g++-mingw-w64-x86-64-posix wine64)
 fi
 
 missing=()

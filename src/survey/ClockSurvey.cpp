@@ -78,8 +78,7 @@ private:
             text = format_("TimeAdj=%D, TimeIncr=%D, %S", adjustment.adjustment, adjustment.increment,
                            adjustment.adjustmentDisabled ? "disabled" : "enabled");
         } else {
-            const std::uint32_t error = platform::lastError();
-            text = format_("EC=$%X, %S", error, trimSystemMessage(platform::systemErrorMessage(error)));
+            text = timeAdjustmentFailureText(platform::lastError(), format_);
         }
         display_.setText(Line::SystemTimeAdjustment, text);
     }
@@ -162,6 +161,10 @@ void runClockSurvey(SurveyDisplay& display, std::int64_t frequency,
                     const format::ResultFormatter& format) {
     Run run(display, frequency, format);
     run();
+}
+
+std::string timeAdjustmentFailureText(std::uint32_t error, const format::ResultFormatter& format) {
+    return format("EC=$%X, %S", error, trimSystemMessage(platform::systemErrorMessage(error)));
 }
 
 std::string trimSystemMessage(std::string message) {

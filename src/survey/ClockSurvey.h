@@ -46,6 +46,10 @@ public:
 void runClockSurvey(SurveyDisplay& display, std::int64_t frequency,
                     const format::ResultFormatter& format);
 
+// What the survey shows when the time adjustment query fails with `error`:
+// "EC=$" + the code in hexadecimal + ", " + the system's trimmed message.
+std::string timeAdjustmentFailureText(std::uint32_t error, const format::ResultFormatter& format);
+
 // A system error message as the survey shows it: without the trailing line
 // break, blanks and full stop that system message tables append.
 std::string trimSystemMessage(std::string message);
