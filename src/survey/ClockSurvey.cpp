@@ -38,24 +38,17 @@ private:
         display_.repaint(line);
     }
 
-    // The cost of one X in ns, from a counting loop of tick read + X, less
-    // the bare loop's per-iteration time.
-    double costNs(std::int64_t iterations) const {
-        return (1.0 / static_cast<double>(iterations) - baseline_) * 1e9;
-    }
+    double costNs(std::int64_t iterations) const { return timing::callCostNs(iterations, baseline_); }
 
     void timeStampCounterSpeed() {
-        const std::uint64_t t0 = platform::readTimeStampCounter();
-        platform::sleepMs(1000);
-        const std::uint64_t t1 = platform::readTimeStampCounter();
-        const std::int64_t mhz = static_cast<std::int64_t>(t1 - t0) / 1000000;
+        const std::int64_t mhz = timing::timeStampCounterMHzOverOneSecond();
         display_.setText(Line::Clock, "Clock speed from RDTSC: ~" + std::to_string(mhz) + " MHz");
         display_.repaint(Line::Clock);
     }
 
     void tickCountCost() {
         markBusy(Line::TickCount);
-        baseline_ = 1.0 / static_cast<double>(timing::countBareLoop());
+        baseline_ = timing::baselineSeconds(timing::countBareLoop());
         publish(Line::TickCount, format_("Time for GetTickCount call ~%.1f ns", baseline_ * 1e9));
     }
 
@@ -107,9 +100,8 @@ private:
             return;
         }
         const std::int64_t counts = timing::multimediaTimerThreeStepsCounts();
-        const long double us = static_cast<long double>(counts) * 333333.3333333333L /
-                               static_cast<long double>(frequency_);
-        publish(Line::TimerResolution, format_("timeGetTime resolution: %.1f µs", us));
+        publish(Line::TimerResolution,
+                format_("timeGetTime resolution: %.1f µs", timing::multimediaTimerStepUs(counts, frequency_)));
     }
 
     void localDateTimeCost() {

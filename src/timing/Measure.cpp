@@ -42,6 +42,24 @@ std::int64_t countLocalDateTimeLoop() {
     return countForOneSecond<readLocalDateTime>();
 }
 
+double baselineSeconds(std::int64_t bareIterations) { return 1.0 / static_cast<double>(bareIterations); }
+
+double callCostNs(std::int64_t iterations, double baselineSeconds) {
+    return (1.0 / static_cast<double>(iterations) - baselineSeconds) * 1e9;
+}
+
+std::int64_t timeStampCounterMHzOverOneSecond() {
+    const std::uint64_t t0 = platform::readTimeStampCounter();
+    platform::sleepMs(1000);
+    const std::uint64_t t1 = platform::readTimeStampCounter();
+    return static_cast<std::int64_t>(t1 - t0) / 1000000;
+}
+
+long double multimediaTimerStepUs(std::int64_t counts, std::int64_t frequency) {
+    // Elapsed seconds * 1e6 / 3 steps.
+    return static_cast<long double>(counts) * 333333.3333333333L / static_cast<long double>(frequency);
+}
+
 std::int64_t multimediaTimerThreeStepsCounts() {
     std::uint32_t last = platform::multimediaTime();
     std::uint32_t now = 0;

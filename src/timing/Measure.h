@@ -19,9 +19,22 @@ std::int64_t countPerformanceCounterLoop();  // X = QueryPerformanceCounter
 std::int64_t countMultimediaTimeLoop();      // X = timeGetTime, one extra call after S
 std::int64_t countLocalDateTimeLoop();       // X = local date-time, one discarded read before
 
+// What a counting loop's iteration count says: the bare loop gives the
+// baseline (seconds per iteration, the tick read and the loop's own
+// overhead); a loop with X gives X's cost in ns as its time per iteration
+// less the baseline.
+double baselineSeconds(std::int64_t bareIterations);
+double callCostNs(std::int64_t iterations, double baselineSeconds);
+
+// The cycle counter's rate in whole MHz (truncated) over a one-second sleep.
+// The sleep is not timed, so its overshoot is this figure's error.
+std::int64_t timeStampCounterMHzOverOneSecond();
+
 // Performance counter counts across three steps of the multimedia timer,
 // starting right after one step.
 std::int64_t multimediaTimerThreeStepsCounts();
+// One multimedia timer step in µs from those counts; frequency > 0.
+long double multimediaTimerStepUs(std::int64_t counts, std::int64_t frequency);
 
 // Every step of the tick count over 1.5 s.
 struct TickSteps {

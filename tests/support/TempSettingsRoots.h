@@ -4,6 +4,7 @@
 
 #include "platform/RegistryFiles.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QString>
@@ -33,10 +34,18 @@ public:
         QFile f(file);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
+    // Writes a file as another program (or a person) would. QSettings
+    // tells a changed file by its size and modification time, and a test
+    // rewrites files far faster than anyone else would, so each write gets
+    // a modification time of its own.
     static void write(const QString& file, const QByteArray& content) {
         QDir().mkpath(QFileInfo(file).absolutePath());
         QFile f(file);
-        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(content);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+        f.write(content);
+        f.flush();  // before setting the time, or the flush on close resets it
+        static int writes = 0;
+        f.setFileTime(QDateTime::currentDateTime().addSecs(++writes), QFileDevice::FileModificationTime);
     }
 
 private:
