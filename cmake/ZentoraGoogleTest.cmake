@@ -1,0 +1,15 @@
+# GoogleTest for the test programs, found once for the whole tree.
+find_package(GTest QUIET)
+if(NOT GTest_FOUND AND CMAKE_CROSSCOMPILING AND EXISTS /usr/src/googletest/CMakeLists.txt)
+  # Cross builds compile Debian's GoogleTest sources for the target.
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  if(NOT TARGET GTest::gtest)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+  endif()
+elseif(NOT GTest_FOUND)
+  message(FATAL_ERROR "GoogleTest not found (Debian: libgtest-dev)")
+endif()
+include(GoogleTest)
