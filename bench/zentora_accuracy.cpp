@@ -9,7 +9,7 @@
 // N repetitions. Exits non-zero only when something could not be measured;
 // a figure off its target is reported, not fatal: these machines are noisy.
 
-#include "TscReference.h"
+#include "sysinfo/SystemInfo.h"
 
 #include "platform/Clocks.h"
 #include "timing/Measure.h"
@@ -212,12 +212,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zentora-accuracy: no performance counter to measure with\n");
         return 1;
     }
-    const auto tsc = bench::tscReference();
+    const auto tsc = sysinfo::tscReference();
     if (!tsc) {
         std::fprintf(stderr, "zentora-accuracy: no reference for the cycle counter's rate\n");
         return 1;
     }
-    const std::string clocksource = bench::currentClocksource();
+    const std::string clocksource = sysinfo::currentClocksource();
     const bool tscBacksTheClocks = clocksource == "tsc";
 
     std::vector<Figure> figures;
@@ -301,7 +301,7 @@ int main(int argc, char** argv) {
         }
         const double shown = std::round(steps.sum / steps.count * 100) / 100;  // "%.2f ms"
         figures.push_back(relative("GetTickCount resolution", shown,
-                                   bench::clockResolutionNs(CLOCK_MONOTONIC_COARSE) / 1e6, "ms", 0,
+                                   sysinfo::clockResolutionNs(CLOCK_MONOTONIC_COARSE) / 1e6, "ms", 0,
                                    "mean tick step; reference: clock_getres(CLOCK_MONOTONIC_COARSE)"));
     }
     {
@@ -313,7 +313,7 @@ int main(int argc, char** argv) {
         }
         const double us = std::round(timing::Median(steps.steps.data(), steps.count) / 10 * 10) / 10;  // "%.1f µs"
         figures.push_back(relative("GetSystemTimeAsFileTime resolution", us,
-                                   bench::clockResolutionNs(CLOCK_REALTIME_COARSE) / 1e3, "µs", 0,
+                                   sysinfo::clockResolutionNs(CLOCK_REALTIME_COARSE) / 1e3, "µs", 0,
                                    "median step; reference: clock_getres(CLOCK_REALTIME_COARSE)"));
     }
     {

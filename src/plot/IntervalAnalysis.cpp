@@ -1,5 +1,6 @@
 #include "plot/IntervalAnalysis.h"
 
+#include "platform/Clocks.h"
 #include "timing/Utils.h"
 
 #include <cmath>
@@ -33,6 +34,15 @@ IntervalAnalysis analyseIntervals(const double* stepsUs, std::size_t count,
         a.statsLine = format("Median & std. dev. over %d intervals", count);
     }
     return a;
+}
+
+std::size_t captureIntervalsUs(bool multimediaPeriod, timing::FileTimeSteps& steps) {
+    if (multimediaPeriod) platform::timerBeginPeriod(1);
+    timing::captureFileTimeSteps(steps);
+    if (multimediaPeriod) platform::timerEndPeriod(1);
+    // 100 ns units to µs, after the capture so the loop stays bare.
+    for (std::size_t i = 0; i < steps.count; ++i) steps.steps[i] /= 10;
+    return steps.count;
 }
 
 namespace {

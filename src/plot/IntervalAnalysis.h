@@ -5,6 +5,7 @@
 // clock interrupt or a clock adjustment produces.
 
 #include "format/ResultFormat.h"
+#include "timing/Measure.h"
 
 #include <cstddef>
 #include <string>
@@ -25,6 +26,12 @@ struct IntervalAnalysis {
 // count >= 1; the steps are in µs, in capture order, and left untouched.
 IntervalAnalysis analyseIntervals(const double* stepsUs, std::size_t count,
                                   const format::ResultFormatter& format);
+
+// Captures every file-time step (see timing::captureFileTimeSteps) and
+// converts them to µs, asking for a 1 ms multimedia timer period during the
+// capture when `multimediaPeriod` is set (and always releasing it). Returns
+// the number of steps.
+std::size_t captureIntervalsUs(bool multimediaPeriod, timing::FileTimeSteps& steps);
 
 // The left axis switches from automatic to a fixed maximum once a capture's
 // mean step exceeds this (a 15.6 ms tick), and stays fixed.

@@ -1,6 +1,5 @@
 #include "plot/ZentoraIntervalPlotForm.h"
 
-#include "platform/Clocks.h"
 #include "plot/IntervalAnalysis.h"
 #include "ui/DesignScale.h"
 
@@ -166,16 +165,9 @@ void TFormZentoraIntervalCheck::showEvent(QShowEvent* event) {
 
 void TFormZentoraIntervalCheck::ButtonRefreshClick() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    // Read once, so the end below always matches the begin.
-    const bool withMultimediaPeriod = CheckBoxMMTimer->isChecked();
-    if (withMultimediaPeriod) platform::timerBeginPeriod(1);
-
-    timing::captureFileTimeSteps(FSteps);
-
-    const std::size_t count = FSteps.count;
+    // The box is read once, so the period's end always matches its begin.
+    const std::size_t count = plot::captureIntervalsUs(CheckBoxMMTimer->isChecked(), FSteps);
     if (count > 0) {
-        // 100 ns units to µs.
-        for (std::size_t i = 0; i < count; ++i) FSteps.steps[i] /= 10;
         const double* steps = FSteps.steps.data();
         const plot::IntervalAnalysis a = plot::analyseIntervals(steps, count, FFormat);
 
@@ -206,7 +198,5 @@ void TFormZentoraIntervalCheck::ButtonRefreshClick() {
         LabelStats->adjustSize();
         growToFit();
     }
-
-    if (withMultimediaPeriod) platform::timerEndPeriod(1);
     QApplication::restoreOverrideCursor();
 }

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace survey {
 
@@ -30,6 +31,9 @@ enum class Line {
 };
 inline constexpr int kLineCount = 11;
 
+// A line's text before the survey has measured it.
+const char* placeholderText(Line line);
+
 class SurveyDisplay {
 public:
     virtual ~SurveyDisplay() = default;
@@ -41,10 +45,20 @@ public:
     virtual void repaint(Line line) = 0;
 };
 
+// One figure of a run as a number, for reports that want more than text.
+struct Figure {
+    std::string key;    // stable identifier, e.g. "queryPerformanceCounterCallCost"
+    std::string label;  // what the figure is, in words
+    double value = 0;
+    std::string unit;   // "ns", "ms", "µs", "MHz", "100 ns", "count", "flag"
+};
+
 // Runs the survey (about eight seconds on real clocks). `frequency` is the
 // performance counter frequency read at start-up, 0 when there is none.
-void runClockSurvey(SurveyDisplay& display, std::int64_t frequency,
-                    const format::ResultFormatter& format);
+// Returns the figures it measured, in survey order; a step that failed or
+// saw no change adds none.
+std::vector<Figure> runClockSurvey(SurveyDisplay& display, std::int64_t frequency,
+                                   const format::ResultFormatter& format);
 
 // What the survey shows when the time adjustment query fails with `error`:
 // "EC=$" + the code in hexadecimal + ", " + the system's trimmed message.

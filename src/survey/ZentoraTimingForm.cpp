@@ -50,6 +50,7 @@ TFormShowClocks::TFormShowClocks(QWidget* parent)
 }
 
 void TFormShowClocks::createControls() {
+    using survey::Line;
     auto label = [this](const char* name, const char* text) {
         auto* l = new QLabel(QString::fromUtf8(text), this);
         l->setObjectName(name);
@@ -68,11 +69,12 @@ void TFormShowClocks::createControls() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(500);
-    LabelClock = label("LabelClock", "Clock speed from RDTSC ...");
-    LabelTickCount = label("LabelTickCount", "Time for GetTickCount() call ...");
-    LabelGetCPUSpeed = label("LabelGetCPUSpeed", "GetCPUSpeed value ...");
+    LabelClock = label("LabelClock", survey::placeholderText(Line::Clock));
+    LabelTickCount = label("LabelTickCount", survey::placeholderText(Line::TickCount));
+    LabelGetCPUSpeed = label("LabelGetCPUSpeed", survey::placeholderText(Line::GetCPUSpeed));
     LabelGetCPUSpeed->setToolTip("From: CPUSpeed routine");
-    EditStaticTextSystemTimeAdjustment = new QLineEdit("SystemTimeAdjustment values ...", this);
+    EditStaticTextSystemTimeAdjustment =
+        new QLineEdit(QString::fromUtf8(survey::placeholderText(Line::SystemTimeAdjustment)), this);
     EditStaticTextSystemTimeAdjustment->setObjectName("EditStaticTextSystemTimeAdjustment");
     EditStaticTextSystemTimeAdjustment->setReadOnly(true);
     EditStaticTextSystemTimeAdjustment->setFrame(false);
@@ -87,14 +89,14 @@ void TFormShowClocks::createControls() {
         p.setColor(QPalette::Base, p.color(QPalette::Button));
         EditStaticTextSystemTimeAdjustment->setPalette(p);
     }
-    LabelTimerCapabilities = label("LabelTimerCapabilities", "Timer resolution range ...");
-    LabelTimerResolution = label("LabelTimerResolution", "timeGetTime resolution ...");
-    LabelTimeGetTime = label("LabelTimeGetTime", "Time for timeGetTime() call ...");
-    LabelTimeQPC = label("LabelTimeQPC", "Time for QueryPerformanceCounter() call ...");
-    LabelNowTime = label("LabelNowTime", "Time for Now() call");
-    LabelGetTickCountResolution = label("LabelGetTickCountResolution", "GetTickCount resolution ...");
+    LabelTimerCapabilities = label("LabelTimerCapabilities", survey::placeholderText(Line::TimerCapabilities));
+    LabelTimerResolution = label("LabelTimerResolution", survey::placeholderText(Line::TimerResolution));
+    LabelTimeGetTime = label("LabelTimeGetTime", survey::placeholderText(Line::TimeGetTime));
+    LabelTimeQPC = label("LabelTimeQPC", survey::placeholderText(Line::TimeQPC));
+    LabelNowTime = label("LabelNowTime", survey::placeholderText(Line::NowTime));
+    LabelGetTickCountResolution = label("LabelGetTickCountResolution", survey::placeholderText(Line::GetTickCountResolution));
     LabelSysTimeAsFileTimeRes =
-        label("LabelSysTimeAsFileTimeRes", "GetSystemTimeAsFileTime resolution ...");
+        label("LabelSysTimeAsFileTimeRes", survey::placeholderText(Line::SysTimeAsFileTimeRes));
     ButtonRefresh = button("ButtonRefresh", "Refresh");
     ButtonPlot = button("ButtonPlot", "Plot");
     CheckBoxStartWithPlot = new TKestraneCheckBox("Start with plot", this);

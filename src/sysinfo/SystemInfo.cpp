@@ -1,10 +1,11 @@
-#include "TscReference.h"
+#include "sysinfo/SystemInfo.h"
 
 #include <time.h>
 
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <regex>
 
@@ -13,7 +14,7 @@
 #include <x86intrin.h>
 #endif
 
-namespace bench {
+namespace sysinfo {
 namespace {
 
 std::string commandOutput(const char* command) {
@@ -78,20 +79,89 @@ std::optional<double> parseKernelTscMHz(const std::string& kernelLog) {
     return lastMatch(kernelLog, detected);
 }
 
-std::optional<TscRate> tscReference() {
+std::optional<double> kernelTscMHz() {
     for (const char* command : {"dmesg 2>/dev/null", "journalctl -k -b 0 --no-pager -q 2>/dev/null"}) {
-        if (auto mhz = parseKernelTscMHz(commandOutput(command))) return TscRate{*mhz, "kernel log"};
+        if (auto mhz = parseKernelTscMHz(commandOutput(command))) return mhz;
     }
+    return std::nullopt;
+}
+
+std::optional<TscRate> tscReference() {
+    if (auto mhz = kernelTscMHz()) return TscRate{*mhz, "kernel log"};
     if (auto mhz = cpuidTscMHz()) return TscRate{*mhz, "CPUID 0x15"};
     if (auto mhz = calibratedTscMHz()) return TscRate{*mhz, "2 s vs CLOCK_MONOTONIC_RAW"};
     return std::nullopt;
 }
 
+namespace {
+std::string firstLine(const char* path) {
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\n')) line.pop_back();
+    return line;
+}
+}  // namespace
+
 std::string currentClocksource() {
-    std::ifstream in("/sys/devices/system/clocksource/clocksource0/current_clocksource");
-    std::string name;
-    std::getline(in, name);
+    const std::string name = firstLine("/sys/devices/system/clocksource/clocksource0/current_clocksource");
     return name.empty() ? "unknown" : name;
+}
+
+std::string availableClocksources() {
+    return firstLine("/sys/devices/system/clocksource/clocksource0/available_clocksource");
+}
+
+TscFlags tscFlags() {
+    TscFlags flags;
+    std::ifstream in("/proc/cpuinfo");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("flags", 0) != 0) continue;
+        const std::string list = " " + line.substr(line.find(':') + 1) + " ";
+        flags.known = true;
+        flags.constant = list.find(" constant_tsc ") != std::string::npos;
+        flags.nonstop = list.find(" nonstop_tsc ") != std::string::npos;
+        break;
+    }
+    return flags;
+}
+
+std::string hypervisor() {
+#if defined(__x86_64__) || defined(__i386__)
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    __cpuid(1, eax, ebx, ecx, edx);
+    if ((ecx & (1U << 31)) == 0) return "none";
+    __cpuid(0x40000000, eax, ebx, ecx, edx);
+    char signature[13] = {};
+    std::memcpy(signature, &ebx, 4);
+    std::memcpy(signature + 4, &ecx, 4);
+    std::memcpy(signature + 8, &edx, 4);
+    const std::string id(signature);
+    if (id == "KVMKVMKVM") return "KVM";
+    if (id == "Microsoft Hv") return "Microsoft Hyper-V";
+    if (id == "VMwareVMware") return "VMware";
+    if (id == "XenVMMXenVMM") return "Xen";
+    if (id == "TCGTCGTCGTCG") return "QEMU (TCG)";
+    if (id == "VBoxVBoxVBox") return "VirtualBox";
+    if (id == "ACRNACRNACRN") return "ACRN";
+    return id.empty() ? "unknown" : id;
+#else
+    const std::string type = firstLine("/sys/hypervisor/type");
+    return type.empty() ? "unknown" : type;
+#endif
+}
+
+std::string architecture() {
+#if defined(__x86_64__)
+    return "x86_64";
+#elif defined(__i386__)
+    return "x86";
+#elif defined(__aarch64__)
+    return "aarch64";
+#else
+    return "other";
+#endif
 }
 
 long long clockResolutionNs(int clockId) {
@@ -100,4 +170,4 @@ long long clockResolutionNs(int clockId) {
     return static_cast<long long>(res.tv_sec) * 1000000000LL + res.tv_nsec;
 }
 
-}  // namespace bench
+}  // namespace sysinfo
