@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # Runs zentora-accuracy once, quickly, and checks its JSON: an array of
 # figures, each with every key, none missing. Ratios are not judged here.
 execute_process(COMMAND ${PROGRAM} --repetitions 1 --json

@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # Starts the program where no display can be reached and checks that it
 # says so in one line on stderr and exits non-zero, without aborting.
 execute_process(

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -75,6 +76,14 @@ std::uint64_t readTimeStampCounter();
 // "1.0.0.0". On Windows it is read back from the program file's own version
 // resource; empty when that resource or its entry is missing.
 std::string programFileVersion();
+
+// What this backend reads for each Windows service the program names, for
+// reports that explain the figures.
+struct ClockBacking {
+    const char* windowsName;
+    const char* backing;
+};
+std::vector<ClockBacking> clockBacking();
 
 // The font the desktop uses for icon titles, where the system has such a
 // setting. Empty where the window toolkit's own general font is the answer.

@@ -179,4 +179,18 @@ std::string programFileVersion() { return ZENTORA_FILE_VERSION; }
 
 std::optional<FontSpec> desktopIconTitleFont() { return std::nullopt; }
 
+std::vector<ClockBacking> clockBacking() {
+    return {
+        {"QueryPerformanceCounter", "CLOCK_MONOTONIC in ns (frequency 1000000000)"},
+        {"GetTickCount", "CLOCK_MONOTONIC_COARSE in ms (steps at the kernel tick)"},
+        {"timeGetTime", "CLOCK_MONOTONIC in ms"},
+        {"GetSystemTimeAsFileTime", "CLOCK_REALTIME_COARSE in 100 ns units since 1601 (steps at the kernel tick)"},
+        {"Now()", "CLOCK_REALTIME with localtime_r"},
+        {"RDTSC", "the processor's cycle counter"},
+        {"GetSystemTimeAdjustment", "adjtimex, read only"},
+        {"timeGetDevCaps", "clock_getres(CLOCK_MONOTONIC), in whole ms"},
+        {"timeBeginPeriod", "accepted, changes nothing: Linux has no system-wide timer period"},
+    };
+}
+
 }  // namespace platform

@@ -120,4 +120,8 @@ std::string programFileVersion() { return gConfig.fileVersion; }
 
 std::optional<FontSpec> desktopIconTitleFont() { return std::nullopt; }
 
+std::vector<ClockBacking> clockBacking() {
+    return {{"QueryPerformanceCounter", "the simulated clock"}, {"GetTickCount", "the simulated clock"}};
+}
+
 }  // namespace platform

@@ -132,6 +132,20 @@ std::string programFileVersion() {
     return toUtf8(value, static_cast<int>(lstrlenW(value)));
 }
 
+std::vector<ClockBacking> clockBacking() {
+    return {
+        {"QueryPerformanceCounter", "QueryPerformanceCounter"},
+        {"GetTickCount", "GetTickCount"},
+        {"timeGetTime", "timeGetTime"},
+        {"GetSystemTimeAsFileTime", "GetSystemTimeAsFileTime"},
+        {"Now()", "GetLocalTime"},
+        {"RDTSC", "the processor's cycle counter"},
+        {"GetSystemTimeAdjustment", "GetSystemTimeAdjustment"},
+        {"timeGetDevCaps", "timeGetDevCaps"},
+        {"timeBeginPeriod", "timeBeginPeriod"},
+    };
+}
+
 std::optional<FontSpec> desktopIconTitleFont() {
     LOGFONTW font{};
     if (!SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof font, &font, 0)) return std::nullopt;

@@ -1,0 +1,22 @@
+// zentora-survey: the clock survey in a terminal.
+
+#include "report/ReportCli.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QTextStream>
+
+#include <unistd.h>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QCoreApplication application(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    report::CliEnvironment env;
+    env.interactive = isatty(STDOUT_FILENO) != 0;
+    env.context = report::gatherContext;
+    env.now = [] { return QDateTime::currentDateTimeUtc().toString(Qt::ISODate); };
+    return report::surveyMain(QCoreApplication::arguments(), out, err, env);
+}

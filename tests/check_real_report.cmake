@@ -1,0 +1,30 @@
+cmake_minimum_required(VERSION 3.25)
+# Runs zentora-survey on this machine and checks its JSON report: every
+# survey figure present as a number. The figures themselves are not judged.
+file(REMOVE ${REPORT})
+execute_process(COMMAND ${PROGRAM} --json ${REPORT} RESULT_VARIABLE result OUTPUT_VARIABLE out
+                ERROR_VARIABLE err TIMEOUT 120)
+message("${out}")
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "zentora-survey failed (${result}):\n${err}")
+endif()
+file(READ ${REPORT} json)
+string(JSON schema GET "${json}" schema)
+string(JSON count LENGTH "${json}" figures)
+set(keys "")
+math(EXPR last "${count} - 1")
+foreach(i RANGE ${last})
+  string(JSON key GET "${json}" figures ${i} key)
+  string(JSON type TYPE "${json}" figures ${i} value)
+  if(NOT type STREQUAL "NUMBER")
+    message(FATAL_ERROR "figure ${key} is not a number")
+  endif()
+  list(APPEND keys ${key})
+endforeach()
+foreach(key performanceCounterFrequency rdtscClockSpeed getTickCountCallCost queryPerformanceCounterCallCost
+            getCPUSpeed timeAdjustment timeIncrement timerPeriodMin timeGetTimeCallCost timeGetTimeResolution
+            nowCallCost getTickCountResolution fileTimeResolution captureMedian)
+  if(NOT key IN_LIST keys)
+    message(FATAL_ERROR "the report has no figure ${key}")
+  endif()
+endforeach()
