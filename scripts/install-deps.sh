@@ -11,7 +11,8 @@ packages=(
 )
 if [ "${1:-run}" = test ]; then
   packages+=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth
-             g++-mingw-w64-x86-64-posix wine64)
+             g++-mingw-w64-x86-64-posix wine64
+             desktop-file-utils appstream dpkg-dev file)
 fi
 
 missing=()

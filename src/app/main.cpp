@@ -4,6 +4,7 @@
 #include "platform/Registry.h"
 #include "plot/ZentoraIntervalPlotForm.h"
 #include "settings/RegistryVariables.h"
+#include "ui/AppIcon.h"
 #include "survey/ZentoraTimingForm.h"
 
 #include <QApplication>
@@ -50,6 +51,9 @@ int main(int argc, char* argv[]) {
     gHeldWarnings = nullptr;
     for (const QString& warning : heldWarnings) std::fprintf(stderr, "%s\n", qPrintable(warning));
     QApplication::setApplicationName("Zentora Test");
+    QApplication::setWindowIcon(ui::applicationIcon());
+    // Lets desktops match the windows to the installed desktop entry.
+    QGuiApplication::setDesktopFileName("com.kestrane.ZentoraTiming");
 
     TFormShowClocks FormShowClocks;
     TFormZentoraIntervalCheck FormZentoraIntervalCheck(&FormShowClocks);  // hidden until asked for
