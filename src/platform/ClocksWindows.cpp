@@ -149,10 +149,10 @@ std::vector<ClockBacking> clockBacking() {
 std::optional<FontSpec> desktopIconTitleFont() {
     LOGFONTW font{};
     if (!SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof font, &font, 0)) return std::nullopt;
-    FontSpec spec;
-    spec.family = toUtf8(font.lfFaceName, lstrlenW(font.lfFaceName));
-    spec.pixelHeight = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
-    return spec;
+    FontSpec iconFont;
+    iconFont.family = toUtf8(font.lfFaceName, lstrlenW(font.lfFaceName));
+    iconFont.pixelHeight = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+    return iconFont;
 }
 
 }  // namespace platform

@@ -130,9 +130,9 @@ void TFormShowClocks::FormCreate() {
     // The desktop's icon-title font where the system has one replaces the
     // design font everywhere. Elsewhere the window keeps the application
     // font, which Qt takes from the desktop's general font.
-    if (const auto spec = platform::desktopIconTitleFont()) {
-        QFont font(QString::fromStdString(spec->family));
-        if (spec->pixelHeight > 0) font.setPixelSize(spec->pixelHeight);
+    if (const auto iconFont = platform::desktopIconTitleFont()) {
+        QFont font(QString::fromStdString(iconFont->family));
+        if (iconFont->pixelHeight > 0) font.setPixelSize(iconFont->pixelHeight);
         setFont(font);  // lays the window out again
     }
     layOut();
