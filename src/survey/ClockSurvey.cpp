@@ -68,7 +68,7 @@ private:
 
     void cpuSpeedEstimate() {
         const double mhz = timing::GetCPUSpeed() / 1000000.0;
-        record("getCPUSpeed", "Cycle counter rate over 10 ms, timed by the performance counter", mhz, "MHz");
+        record("getCPUSpeed", "GetCPUSpeed: cycle counter rate over 10 ms", mhz, "MHz");
         display_.setText(Line::GetCPUSpeed, format_("GetCPUspeed gives: %f MHz", mhz));
         display_.repaint(Line::GetCPUSpeed);
     }
