@@ -66,7 +66,6 @@ std::string homeFolder() {
     return "/";
 }
 
-QString toQString(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // A DWORD is written as an unsigned decimal number and nothing else.
 bool parseDWord(const QString& text, std::uint32_t& value) {
@@ -88,7 +87,7 @@ public:
     ReadResult readDWord(const std::string& name, std::uint32_t& value) override {
         QSettings settings(file_, QSettings::IniFormat);
         if (!parsedCleanly(settings, file_)) return ReadResult::Failed;
-        const QVariant stored = settings.value(toQString(name));
+        const QVariant stored = settings.value(QString::fromStdString(name));
         if (!stored.isValid()) return ReadResult::Missing;
         // A list or other structured value is not a number either.
         if (stored.typeId() != QMetaType::QString) return ReadResult::OtherType;
@@ -100,7 +99,7 @@ public:
         // A file QSettings cannot parse would be rewritten from the part it
         // understood; leave it alone rather than lose the rest of it.
         if (!parsedCleanly(settings, file_)) return false;
-        settings.setValue(toQString(name), QString::number(value));
+        settings.setValue(QString::fromStdString(name), QString::number(value));
         settings.sync();
         return settings.status() == QSettings::NoError;
     }
@@ -126,9 +125,9 @@ void setRootFolder(Root root, const std::string& folder) {
 // "\Software\Kestrane\ZentoraTiming" -> <root>/Kestrane/ZentoraTiming.conf:
 // the "Software" level is implied by the configuration folder itself.
 std::string keyFile(Root root, const std::string& path) {
-    QStringList parts = toQString(path).split('\\', Qt::SkipEmptyParts);
+    QStringList parts = QString::fromStdString(path).split('\\', Qt::SkipEmptyParts);
     if (!parts.isEmpty() && parts.front().compare("Software", Qt::CaseInsensitive) == 0) parts.pop_front();
-    QString file = toQString(rootFolder(root));
+    QString file = QString::fromStdString(rootFolder(root));
     for (const QString& part : parts) {
         // A key name never climbs out of the root.
         if (part == "." || part == ".." || part.contains('/')) return {};
@@ -140,13 +139,13 @@ std::string keyFile(Root root, const std::string& path) {
 
 bool keyExists(Root root, const std::string& path) {
     const std::string file = keyFile(root, path);
-    return !file.empty() && QFileInfo::exists(toQString(file));
+    return !file.empty() && QFileInfo::exists(QString::fromStdString(file));
 }
 
 std::unique_ptr<Key> openKey(Root root, const std::string& path, bool create) {
     const std::string file = keyFile(root, path);
     if (file.empty()) return nullptr;
-    const QFileInfo info(toQString(file));
+    const QFileInfo info(QString::fromStdString(file));
     if (info.exists()) {
         if (!info.isFile()) return nullptr;
     } else {

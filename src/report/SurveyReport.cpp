@@ -21,7 +21,6 @@
 namespace report {
 namespace {
 
-QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // Prints the survey's lines in survey order as they become final. A line is
 // final when the run moves on to a later one; a line the run never wrote
@@ -32,11 +31,11 @@ public:
 
     void setText(survey::Line line, const std::string& text) override {
         advanceTo(line);
-        state(line).text = fromUtf8(text);
+        state(line).text = QString::fromStdString(text);
     }
     void setHint(survey::Line line, const std::string& hint) override {
         advanceTo(line);
-        state(line).hint = fromUtf8(hint);
+        state(line).hint = QString::fromStdString(hint);
     }
     void setEnabled(survey::Line line, bool enabled) override {
         advanceTo(line);
@@ -116,7 +115,7 @@ SystemContext gatherContext() {
 
 SurveyReport runReport(const RunOptions& options, SystemContext context, QString time, QTextStream& out) {
     SurveyReport r;
-    r.programVersion = fromUtf8(platform::programFileVersion());
+    r.programVersion = QString::fromStdString(platform::programFileVersion());
     r.time = std::move(time);
     r.context = std::move(context);
     const format::ResultFormatter format(QLocale().decimalPoint().toStdString());
@@ -126,7 +125,8 @@ SurveyReport runReport(const RunOptions& options, SystemContext context, QString
     r.figures.push_back({"performanceCounterFrequency", "Performance counter frequency",
                          static_cast<double>(frequency), "Hz"});
     const QString frequencyLine =
-        "Performance counter frequency: " + fromUtf8(format.general(static_cast<double>(frequency) / 1e6)) + " MHz";
+        "Performance counter frequency: " +
+        QString::fromStdString(format.general(static_cast<double>(frequency) / 1e6)) + " MHz";
     out << frequencyLine << '\n' << Qt::flush;
     r.lines.append(frequencyLine);
 
@@ -144,8 +144,8 @@ SurveyReport runReport(const RunOptions& options, SystemContext context, QString
     c.stepsUs.assign(steps.steps.begin(), steps.steps.begin() + static_cast<std::ptrdiff_t>(count));
     if (count > 0) {
         const plot::IntervalAnalysis a = plot::analyseIntervals(steps.steps.data(), count, format);
-        c.resultLine = fromUtf8(a.resultLine);
-        c.statsLine = fromUtf8(a.statsLine);
+        c.resultLine = QString::fromStdString(a.resultLine);
+        c.statsLine = QString::fromStdString(a.statsLine);
         c.medianUs = a.median;
         c.meanUs = static_cast<double>(a.mean);
         c.stdDevUs = static_cast<double>(a.deviation);
@@ -231,10 +231,10 @@ void printContext(const SurveyReport& report, QTextStream& out) {
 QJsonObject toJson(const SurveyReport& r) {
     QJsonArray figures;
     for (const survey::Figure& f : r.figures) {
-        figures.append(QJsonObject{{"key", fromUtf8(f.key)},
-                                   {"label", fromUtf8(f.label)},
+        figures.append(QJsonObject{{"key", QString::fromStdString(f.key)},
+                                   {"label", QString::fromStdString(f.label)},
                                    {"value", f.value},
-                                   {"unit", fromUtf8(f.unit)}});
+                                   {"unit", QString::fromStdString(f.unit)}});
     }
     QJsonArray steps;
     for (const double s : r.capture.stepsUs) steps.append(s);
@@ -333,7 +333,7 @@ void printComparison(const LoadedReport& a, const LoadedReport& b, QTextStream& 
     out << "A: " << describe(a) << '\n' << "B: " << describe(b) << "\n\n";
     auto value = [](const survey::Figure* f) {
         if (f == nullptr) return QString("-");
-        return QString::number(f->value, 'g', 10) + ' ' + fromUtf8(f->unit);
+        return QString::number(f->value, 'g', 10) + ' ' + QString::fromStdString(f->unit);
     };
     out << QString("figure").leftJustified(58) << QString("A").rightJustified(20) << QString("B").rightJustified(20)
         << QString("B/A").rightJustified(10) << '\n';
@@ -350,7 +350,7 @@ void printComparison(const LoadedReport& a, const LoadedReport& b, QTextStream& 
         if (fa != nullptr && fb != nullptr && fa->value != 0 && fa->unit == fb->unit) {
             ratio = QString::number(fb->value / fa->value, 'f', 3);
         }
-        out << fromUtf8(named->label).leftJustified(58, ' ', true) << value(fa).rightJustified(20)
+        out << QString::fromStdString(named->label).leftJustified(58, ' ', true) << value(fa).rightJustified(20)
             << value(fb).rightJustified(20) << ratio.rightJustified(10) << '\n';
     }
     out << Qt::flush;

@@ -29,7 +29,6 @@ constexpr int kDesignTop = 107;
 constexpr int kDesignRowPitch = 24;
 constexpr int kRightMargin = 8;
 
-QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QString localeDecimalSeparator() { return QLocale().decimalPoint(); }
 
@@ -141,11 +140,11 @@ void TFormShowClocks::FormCreate() {
     // label says 0 MHz.
     platform::queryPerformanceFrequency(FFrequency);
     LabelFrequency->setText("Performance counter frequency: " +
-                            fromUtf8(FFormat.general(static_cast<double>(FFrequency) / 1000000.0)) +
+                            QString::fromStdString(FFormat.general(static_cast<double>(FFrequency) / 1000000.0)) +
                             " MHz");
     LabelFrequency->adjustSize();
 
-    setWindowTitle(windowTitle() + " - V" + fromUtf8(platform::programFileVersion()));
+    setWindowTitle(windowTitle() + " - V" + QString::fromStdString(platform::programFileVersion()));
     growToFit();
 }
 
@@ -174,7 +173,7 @@ void TFormShowClocks::layOut() {
     EditStaticTextSystemTimeAdjustment->setGeometry(scaled(16), scaled(136), scaled(289),
                                                     std::max(scaled(17), metrics.height() + 2));
 
-    const int buttonHeight = std::max(scaled(25), metrics.height() + 10);
+    const int buttonHeight = ui::buttonHeight(font(), FScale);
     auto sizeButton = [&](QPushButton* b, int designWidth) {
         b->resize(std::max(scaled(designWidth), b->sizeHint().width()), buttonHeight);
     };
@@ -297,17 +296,17 @@ QWidget* TFormShowClocks::lineWidget(survey::Line line) const {
 void TFormShowClocks::Lines::setText(survey::Line line, const std::string& text) {
     QWidget* w = form_.lineWidget(line);
     if (auto* l = qobject_cast<QLabel*>(w)) {
-        l->setText(fromUtf8(text));
+        l->setText(QString::fromStdString(text));
         l->adjustSize();
     } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
-        e->setText(fromUtf8(text));
+        e->setText(QString::fromStdString(text));
         e->setCursorPosition(0);
     }
     form_.growToFit();
 }
 
 void TFormShowClocks::Lines::setHint(survey::Line line, const std::string& hint) {
-    form_.lineWidget(line)->setToolTip(fromUtf8(hint));
+    form_.lineWidget(line)->setToolTip(QString::fromStdString(hint));
 }
 
 void TFormShowClocks::Lines::setEnabled(survey::Line line, bool enabled) {
