@@ -99,7 +99,7 @@ int TFormZentoraIntervalCheck::scaled(int designPixels) const { return ui::scale
 
 void TFormZentoraIntervalCheck::layOut() {
     FScale = ui::designScale(font());
-    const int buttonHeight = std::max(scaled(25), fontMetrics().height() + 10);
+    const int buttonHeight = ui::buttonHeight(font(), FScale);
     ButtonRefresh->resize(std::max(scaled(65), ButtonRefresh->sizeHint().width()), buttonHeight);
     CheckBoxMMTimer->resize(std::max(scaled(89), CheckBoxMMTimer->sizeHint().width()),
                             std::max(scaled(17), CheckBoxMMTimer->sizeHint().height()));

@@ -20,6 +20,10 @@ double designScale(const QFont& font) {
 
 int scaled(int designPixels, double scale) { return static_cast<int>(std::lround(designPixels * scale)); }
 
+int buttonHeight(const QFont& font, double scale) {
+    return std::max(scaled(25, scale), QFontMetrics(font).height() + 10);
+}
+
 void growToFit(QWidget& window, int rightMargin) {
     int needed = 0;
     for (const QWidget* child : window.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {

@@ -14,6 +14,10 @@ double designScale(const QFont& font);
 
 int scaled(int designPixels, double scale);
 
+// A push button's height: the design's 25 pixels, scaled, or more where the
+// font's text needs it.
+int buttonHeight(const QFont& font, double scale);
+
 // Widens `window` (never narrows it) until every direct child lies inside
 // it with `rightMargin` to spare, and keeps that as its minimum width.
 void growToFit(QWidget& window, int rightMargin);
