@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs to build, run and test,
 # skipping those already installed. Runs apt-get as root (through sudo when
-# not root). Usage: scripts/install-deps.sh [run|test]
+# not root). Usage: scripts/install-deps.sh [run|test|windows-sdk]
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-charts-dev qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins libgl-dev
   fonts-dejavu-core
 )
+if [ "${1:-run}" = windows-sdk ]; then
+  # Qt's cross build needs the host's Qt tools of the same version.
+  packages=(cmake ninja-build dpkg-dev qt6-base-dev qt6-base-dev-tools qmake6
+            libqcustomplot-dev g++-mingw-w64-x86-64-posix)
+fi
 if [ "${1:-run}" = test ]; then
   packages+=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth
              g++-mingw-w64-x86-64-posix wine64
