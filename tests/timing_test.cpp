@@ -84,6 +84,89 @@ TEST_F(SimulatedClockTest, CpuSpeedWhenTheCounterStandsStillIsZero) {
     EXPECT_EQ(timing::GetCPUSpeed(), 0.0);
 }
 
+// Each counting loop makes exactly the calls its figure is defined by: the
+// loop for X reads the tick and X once per iteration, plus the extra calls
+// some loops make outside it (they count in the survey's figures too).
+TEST_F(SimulatedClockTest, CountingLoopsMakeExactlyTheirCalls) {
+    using platform::sim::Call;
+    struct Case {
+        const char* name;
+        std::int64_t (*loop)();
+        Call x;  // the call measured, or TickCount for the bare loop
+        std::int64_t extraXCalls;
+        std::vector<Call> firstCalls;
+    };
+    const Case cases[] = {
+        {"bare", timing::countBareLoop, Call::TickCount, 1, {Call::TickCount, Call::TickCount, Call::TickCount}},
+        {"performance counter", timing::countPerformanceCounterLoop, Call::PerformanceCounter, 0,
+         {Call::TickCount, Call::TickCount, Call::PerformanceCounter, Call::TickCount}},
+        // One extra timeGetTime right after the start tick.
+        {"timeGetTime", timing::countMultimediaTimeLoop, Call::MultimediaTime, 1,
+         {Call::TickCount, Call::MultimediaTime, Call::TickCount, Call::MultimediaTime}},
+        // One discarded local date-time read before the start tick.
+        {"local date-time", timing::countLocalDateTimeLoop, Call::LocalDateTime, 1,
+         {Call::LocalDateTime, Call::TickCount, Call::TickCount, Call::LocalDateTime}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::sim::reset(config);
+        const std::int64_t n = c.loop();
+        const auto& counts = platform::sim::counts();
+        EXPECT_EQ(counts.of(c.x), n + c.extraXCalls);
+        if (c.x != Call::TickCount) {
+            EXPECT_EQ(counts.of(Call::TickCount), n + 1);
+        }
+        const std::vector<Call> trace = counts.trace();
+        ASSERT_GE(trace.size(), c.firstCalls.size());
+        EXPECT_EQ(std::vector<Call>(trace.begin(), trace.begin() + static_cast<long>(c.firstCalls.size())),
+                  c.firstCalls);
+    }
+}
+
+TEST_F(SimulatedClockTest, TimeStampCounterFigureIsTruncatedToWholeMegahertz) {
+    // The one-second sleep plus one counter read: 1.00000005 s of cycles.
+    struct Case {
+        std::uint64_t hz;
+        std::int64_t mhz;
+    };
+    for (const Case c : {Case{2999700000ULL, 2999}, Case{2600000000ULL, 2600}, Case{999999ULL, 0},
+                         Case{3999999000ULL, 3999}}) {
+        SCOPED_TRACE(c.hz);
+        config.timeStampHz = c.hz;
+        platform::sim::reset(config);
+        EXPECT_EQ(timing::timeStampCounterMHzOverOneSecond(), c.mhz);
+    }
+}
+
+TEST(MultimediaTimerStep, IsElapsedMicrosecondsOverThreeSteps) {
+    // Three seconds of a 1 GHz counter: one second a step, to the µs.
+    EXPECT_NEAR(static_cast<double>(timing::multimediaTimerStepUs(3000000000, 1000000000)), 1e6, 1e-4);
+    EXPECT_NEAR(static_cast<double>(timing::multimediaTimerStepUs(30000, 10000000)), 1000, 1e-9);
+    EXPECT_NEAR(static_cast<double>(timing::multimediaTimerStepUs(10000, 3579545)), 931.217049, 1e-6);
+}
+
+TEST_F(SimulatedClockTest, CpuSpeedYieldsThenReadsBothCountersAroundTheSleep) {
+    platform::sim::reset(config);
+    timing::GetCPUSpeed();
+    using platform::sim::Call;
+    EXPECT_EQ(platform::sim::counts().trace(),
+              (std::vector<Call>{Call::Yield, Call::PerformanceCounter, Call::TimeStampCounter, Call::Sleep,
+                                 Call::PerformanceCounter, Call::TimeStampCounter}));
+}
+
+TEST_F(SimulatedClockTest, CpuSpeedUsesTheLowThirtyTwoBitsOfTheCycleCount) {
+    // 500 GHz: 5e9 cycles in 10 ms, more than 32 bits hold, so the estimate
+    // is what the low 32 bits say. The counter starts just below a 2^32
+    // boundary, which the difference must not notice.
+    config.performanceFrequency = 1000000000;
+    config.timeStampHz = 500000000000ULL;
+    config.timeStampStart = (1ULL << 40) - 1000;
+    platform::sim::reset(config);
+    const double span = 0.01000045;  // s: the sleep plus one read of each counter
+    const double expected = (5e11 * span - 4294967296.0) / span;
+    EXPECT_NEAR(timing::GetCPUSpeed(), expected, expected * 1e-6);
+}
+
 TEST_F(SimulatedClockTest, CountingLoopRunsJustOverOneSecond) {
     config.tickPeriod = 1000000;
     config.tickCountCost = 250;

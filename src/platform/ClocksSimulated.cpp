@@ -16,7 +16,13 @@ std::int64_t scaleFromNs(std::int64_t ns, std::int64_t perSecond) {
     return ns / kNsPerSecond * perSecond + ns % kNsPerSecond * perSecond / kNsPerSecond;
 }
 
-std::int64_t spend(std::int64_t cost) {
+void note(sim::Call call) {
+    ++gCounts.calls[static_cast<int>(call)];
+    if (gCounts.traced < sim::Counts::kTraced) gCounts.firstCalls[gCounts.traced++] = call;
+}
+
+std::int64_t spend(sim::Call call, std::int64_t cost) {
+    note(call);
     const std::int64_t at = gNow;
     gNow += cost;
     return at;
@@ -42,24 +48,24 @@ bool queryPerformanceFrequency(std::int64_t& frequency) {
 }
 
 std::int64_t queryPerformanceCounter() {
-    const std::int64_t at = spend(gConfig.performanceCounterCost);
+    const std::int64_t at = spend(sim::Call::PerformanceCounter, gConfig.performanceCounterCost);
     return gConfig.hasPerformanceCounter ? scaleFromNs(at, gConfig.performanceFrequency) : 0;
 }
 
 std::uint32_t tickCount() {
-    const std::int64_t at = spend(gConfig.tickCountCost);
+    const std::int64_t at = spend(sim::Call::TickCount, gConfig.tickCountCost);
     const std::int64_t steppedNs = at / gConfig.tickPeriod * gConfig.tickPeriod;
     return gConfig.tickStartMs + static_cast<std::uint32_t>(steppedNs / 1000000);
 }
 
 std::uint32_t multimediaTime() {
-    const std::int64_t at = spend(gConfig.multimediaTimeCost);
+    const std::int64_t at = spend(sim::Call::MultimediaTime, gConfig.multimediaTimeCost);
     const std::int64_t steppedNs = at / gConfig.multimediaPeriod * gConfig.multimediaPeriod;
     return gConfig.multimediaStartMs + static_cast<std::uint32_t>(steppedNs / 1000000);
 }
 
 std::uint64_t systemFileTime() {
-    const std::int64_t at = spend(gConfig.fileTimeCost);
+    const std::int64_t at = spend(sim::Call::FileTime, gConfig.fileTimeCost);
     std::uint64_t value = gConfig.fileTimeStart;
     if (gConfig.fileTimePeriod > 0) {
         value += static_cast<std::uint64_t>(at / gConfig.fileTimePeriod * gConfig.fileTimePeriod / 100);
@@ -71,15 +77,17 @@ std::uint64_t systemFileTime() {
 }
 
 double localDateTime() {
-    const std::int64_t at = spend(gConfig.localDateTimeCost);
+    const std::int64_t at = spend(sim::Call::LocalDateTime, gConfig.localDateTimeCost);
     return gConfig.localDateTimeStart + static_cast<double>(at) / 86400e9;
 }
 
 void sleepMs(std::uint32_t milliseconds) {
     if (milliseconds == 0) {
+        note(sim::Call::Yield);
         gNow += gConfig.yieldCost;
         return;
     }
+    note(sim::Call::Sleep);
     ++gCounts.sleeps;
     gNow += static_cast<std::int64_t>(milliseconds) * 1000000 + gConfig.sleepOvershoot;
 }
@@ -112,8 +120,11 @@ std::uint32_t timerEndPeriod(std::uint32_t) {
 }
 
 std::uint64_t readTimeStampCounter() {
-    const std::int64_t at = spend(gConfig.timeStampCounterCost);
-    return static_cast<std::uint64_t>(scaleFromNs(at, static_cast<std::int64_t>(gConfig.timeStampHz)));
+    const std::int64_t at = spend(sim::Call::TimeStampCounter, gConfig.timeStampCounterCost);
+    // 128 bits, so a test may set a rate far above any real one.
+    __extension__ typedef unsigned __int128 Wide;
+    const Wide cycles = static_cast<Wide>(at) * gConfig.timeStampHz / 1000000000U;
+    return gConfig.timeStampStart + static_cast<std::uint64_t>(cycles);
 }
 
 std::string programFileVersion() { return gConfig.fileVersion; }

@@ -9,8 +9,10 @@
 
 #include "platform/Clocks.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform::sim {
 
@@ -28,7 +30,8 @@ struct Config {
 
     bool hasPerformanceCounter = true;
     std::int64_t performanceFrequency = 10000000;  // counts per second
-    std::uint64_t timeStampHz = 3000000000ULL;
+    std::uint64_t timeStampHz = 3000000000ULL;  // any rate, even an absurd one
+    std::uint64_t timeStampStart = 0;
 
     // Tick clock: steps every tickPeriod ns, reported in whole ms and started
     // at tickStartMs (set it just below 2^32 to wrap during a run).
@@ -68,7 +71,22 @@ std::int64_t now();
 // for instance to make the file time jump once a capture has begun.
 Config& config();
 
+// The clock layer's calls, for tests that check which calls a loop makes
+// and in what order.
+enum class Call { TickCount, PerformanceCounter, MultimediaTime, FileTime, LocalDateTime, TimeStampCounter,
+                  Yield, Sleep };
+inline constexpr int kCallKinds = 8;
+
 struct Counts {
+    // How often each call was made.
+    std::array<std::int64_t, kCallKinds> calls{};
+    std::int64_t of(Call call) const { return calls[static_cast<int>(call)]; }
+    // The first calls after the reset, in order (the rest are only counted).
+    static constexpr int kTraced = 16;
+    std::array<Call, kTraced> firstCalls{};
+    int traced = 0;
+    std::vector<Call> trace() const { return {firstCalls.begin(), firstCalls.begin() + traced}; }
+
     int sleeps = 0;  // non-zero sleeps
     int beginPeriods = 0;
     int endPeriods = 0;
