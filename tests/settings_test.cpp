@@ -198,10 +198,22 @@ TEST_F(RememberedCheckBox, RestoringAStoredTrueRunsNoClickHandler) {
     TKestraneCheckBox box("Start with plot");
     box.setObjectName("CheckBoxStartWithPlot");
     box.setNamedAs("StartWithPlot");
+    // A handler may listen on any of the signals a user's click emits; a
+    // change of state alone emits toggled and stateChanged.
     QSignalSpy clicked(&box, &QCheckBox::clicked);
+    QSignalSpy toggled(&box, &QCheckBox::toggled);
+    QSignalSpy stateChanged(&box, &QCheckBox::stateChanged);
     box.Loaded();
     EXPECT_TRUE(box.isChecked());
     EXPECT_EQ(clicked.count(), 0);
+    EXPECT_EQ(toggled.count(), 0);
+    EXPECT_EQ(stateChanged.count(), 0);
+
+    // The handlers stay attached: the user's click reaches them.
+    box.click();
+    EXPECT_EQ(clicked.count(), 1);
+    EXPECT_EQ(toggled.count(), 1);
+    EXPECT_EQ(stateChanged.count(), 1);
 }
 
 TEST_F(RememberedCheckBox, EmptyNamedAsUsesTheObjectName) {

@@ -2,6 +2,8 @@
 
 #include "settings/RegistryVariables.h"
 
+#include <QSignalBlocker>
+
 TKestraneCheckBox::TKestraneCheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent) {}
 
 TKestraneCheckBox::~TKestraneCheckBox() {
@@ -15,7 +17,8 @@ void TKestraneCheckBox::Loaded() {
     if (FRegistryBoolean) return;
     if (FNamedAs.isEmpty()) FNamedAs = objectName();
     FRegistryBoolean = std::make_unique<TRegistryBoolean>(FNamedAs.toStdString(), isChecked());
-    // setChecked() emits toggled() but never clicked(): a click handler
-    // only hears the user.
+    // Restoring is not a user's choice: no handler hears it, whichever of
+    // the box's signals (clicked, toggled, stateChanged) it is connected to.
+    const QSignalBlocker quiet(this);
     setChecked(FRegistryBoolean->Value());
 }

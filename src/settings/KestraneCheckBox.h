@@ -25,8 +25,8 @@ public:
 
     // Call once the window has created the box and set its name, NamedAs
     // and design-time state (the default when nothing usable is stored).
-    // Loads at most once; later calls do nothing. Restoring the state does
-    // not emit clicked(), so it runs no click handler.
+    // Loads at most once; later calls do nothing. Restoring the state emits
+    // no signal, so it runs no handler of the box's.
     void Loaded();
 
     const TRegistryBoolean* registryBoolean() const { return FRegistryBoolean.get(); }
