@@ -96,6 +96,37 @@ TEST_F(PlotWindow, WindowsTickFixesTheAxisAtTwentyThousandForGood) {
     EXPECT_DOUBLE_EQ(form->leftAxis()->max(), 20000);
 }
 
+// The axis is fixed by the mean of every step, strictly above 9500 µs: not
+// by the median, and not at exactly 9500.
+TEST_F(PlotWindow, OnlyAMeanStepAboveNineAndAHalfMillisecondsFixesTheAxis) {
+    struct Case {
+        const char* name;
+        std::int64_t periodNs;
+        std::int64_t jump;  // 100 ns units, at 0.5 s into the capture
+        bool fixed;
+    };
+    const Case cases[] = {
+        {"every step exactly 9500 µs", 9500000, 0, false},
+        {"every step 9501 µs", 9501000, 0, true},
+        {"median 9000 µs, mean above 9500 µs (clock set forward)", 9000000, 10000000, true},
+        {"median 10000 µs, mean below 9500 µs (clock set back)", 10000000, -10000000, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::sim::reset(config);
+        form = std::make_unique<TFormZentoraIntervalCheck>();
+        fileTimeStepsEvery(c.periodNs);
+        platform::sim::config().fileTimeJumpAt = c.jump != 0 ? 500000000 : 0;
+        platform::sim::config().fileTimeJump = c.jump;
+        capture();
+        ASSERT_GT(form->Series1->count(), 100);
+        EXPECT_EQ(form->leftAxisMaximumFixed(), c.fixed);
+        if (c.fixed) {
+            EXPECT_DOUBLE_EQ(form->leftAxis()->max(), 20000);
+        }
+    }
+}
+
 TEST_F(PlotWindow, MillisecondStepsKeepTheAxisAutomatic) {
     fileTimeStepsEvery(1000000);
     capture();
