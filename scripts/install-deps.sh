@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins libgl-dev
+  qt6-base-dev libqcustomplot-dev qt6-qpa-plugins libgl-dev
   fonts-dejavu-core
 )
 if [ "${1:-run}" = windows-sdk ]; then

@@ -4,16 +4,21 @@
 #include "plot/ZentoraIntervalPlotForm.h"
 #include "support/QtPrinters.h"
 
+#include <qcustomplot.h>
+
 #include <QApplication>
-#include <QChart>
-#include <QChartView>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QLabel>
-#include <QLineSeries>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
-#include <QValueAxis>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -37,6 +42,12 @@ protected:
         platform::sim::config().fileTimePeriod = ns;
     }
 
+    int points() const { return form->Series1->dataCount(); }
+    double y(int i) const { return form->Series1->dataMainValue(i); }
+    double x(int i) const { return form->Series1->dataMainKey(i); }
+    double leftMax() const { return form->leftAxis()->range().upper; }
+    double leftMin() const { return form->leftAxis()->range().lower; }
+
     QString result() const { return form->LabelSysTimeAsFileTimeRes->text(); }
     QString stats() const { return form->LabelStats->text(); }
 
@@ -53,14 +64,19 @@ TEST_F(PlotWindow, StartsHiddenWithItsDesignTexts) {
     EXPECT_EQ(form->CheckBoxMMTimer->text(), "MM Timer");
     EXPECT_FALSE(form->CheckBoxMMTimer->isChecked());
     EXPECT_EQ(form->CheckBoxMMTimer->toolTip(), "Enable to run with the Multi Media Timer enabled");
-    QChart* chart = form->ChartDeltas->chart();
-    EXPECT_EQ(chart->title(), "Difference in sucessive calls to GetSystemTimeAsFileTime");
-    EXPECT_FALSE(chart->legend()->isVisible());
-    EXPECT_EQ(form->leftAxis()->titleText(), QString::fromUtf8("Time difference in µs"));
-    EXPECT_DOUBLE_EQ(form->leftAxis()->min(), 37.5);
-    EXPECT_EQ(form->Series1->color(), QColor(Qt::red));
-    EXPECT_FALSE(form->Series1->pointsVisible());
-    EXPECT_EQ(form->Series1->count(), 0);
+    QCustomPlot* chart = form->ChartDeltas;
+    auto* title = qobject_cast<QCPTextElement*>(chart->plotLayout()->element(0, 0));
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->text(), "Difference in sucessive calls to GetSystemTimeAsFileTime");
+    EXPECT_EQ(chart->graphCount(), 1);
+    EXPECT_FALSE(chart->legend->visible());
+    EXPECT_FALSE(chart->legend->hasItemWithPlottable(form->Series1));
+    EXPECT_EQ(form->leftAxis()->label(), QString::fromUtf8("Time difference in µs"));
+    EXPECT_DOUBLE_EQ(leftMin(), 37.5);
+    EXPECT_EQ(form->Series1->pen().color(), QColor(Qt::red));
+    EXPECT_EQ(form->Series1->lineStyle(), QCPGraph::lsLine);
+    EXPECT_TRUE(form->Series1->scatterStyle().isNone());
+    EXPECT_EQ(points(), 0);
     EXPECT_EQ(platform::sim::now(), 0);  // nothing measured on creation
 
     form->show();
@@ -70,30 +86,29 @@ TEST_F(PlotWindow, StartsHiddenWithItsDesignTexts) {
 }
 
 TEST_F(PlotWindow, WindowsTickFixesTheAxisAtTwentyThousandForGood) {
-    QSignalSpy replaced(form->Series1, &QXYSeries::pointsReplaced);
-    QSignalSpy added(form->Series1, &QXYSeries::pointAdded);
+    QSignalSpy drawn(form->ChartDeltas, &QCustomPlot::afterReplot);
     capture();
-    EXPECT_EQ(form->Series1->count(), 100);
-    for (const QPointF& p : form->Series1->points()) EXPECT_DOUBLE_EQ(p.y(), 15625);
-    EXPECT_DOUBLE_EQ(form->Series1->at(0).x(), 0);
-    EXPECT_DOUBLE_EQ(form->Series1->at(99).x(), 99);
+    EXPECT_EQ(points(), 100);
+    for (int i = 0; i < points(); ++i) {
+        EXPECT_DOUBLE_EQ(y(i), 15625);
+        EXPECT_DOUBLE_EQ(x(i), i);
+    }
     EXPECT_EQ(result(),
               QString::fromUtf8("GSTAFT mean resolution: 15625.0 µs  (median = 15625.0 µs, std.dev = 0.0 µs)"));
     EXPECT_EQ(stats(), "Mean from 100 \"clean\" intervals, median & std. dev. over 100 intervals");
     EXPECT_TRUE(form->leftAxisMaximumFixed());
-    EXPECT_DOUBLE_EQ(form->leftAxis()->max(), 20000);
-    EXPECT_DOUBLE_EQ(form->leftAxis()->min(), 37.5);
-    // The chart got the whole capture in one go.
-    EXPECT_EQ(replaced.count(), 1);
-    EXPECT_EQ(added.count(), 0);
+    EXPECT_DOUBLE_EQ(leftMax(), 20000);
+    EXPECT_DOUBLE_EQ(leftMin(), 37.5);
+    // The chart got the whole capture in one go and drew it once.
+    EXPECT_EQ(drawn.count(), 1);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     // A later 1 ms capture keeps the fixed maximum.
     fileTimeStepsEvery(1000000);
     capture();
-    EXPECT_GT(form->Series1->count(), 1500);
+    EXPECT_GT(points(), 1500);
     EXPECT_TRUE(form->leftAxisMaximumFixed());
-    EXPECT_DOUBLE_EQ(form->leftAxis()->max(), 20000);
+    EXPECT_DOUBLE_EQ(leftMax(), 20000);
 }
 
 // The axis is fixed by the mean of every step, strictly above 9500 µs: not
@@ -119,10 +134,10 @@ TEST_F(PlotWindow, OnlyAMeanStepAboveNineAndAHalfMillisecondsFixesTheAxis) {
         platform::sim::config().fileTimeJumpAt = c.jump != 0 ? 500000000 : 0;
         platform::sim::config().fileTimeJump = c.jump;
         capture();
-        ASSERT_GT(form->Series1->count(), 100);
+        ASSERT_GT(points(), 100);
         EXPECT_EQ(form->leftAxisMaximumFixed(), c.fixed);
         if (c.fixed) {
-            EXPECT_DOUBLE_EQ(form->leftAxis()->max(), 20000);
+            EXPECT_DOUBLE_EQ(leftMax(), 20000);
         }
     }
 }
@@ -130,14 +145,15 @@ TEST_F(PlotWindow, OnlyAMeanStepAboveNineAndAHalfMillisecondsFixesTheAxis) {
 TEST_F(PlotWindow, MillisecondStepsKeepTheAxisAutomatic) {
     fileTimeStepsEvery(1000000);
     capture();
-    EXPECT_EQ(form->Series1->count(), 1563);
+    EXPECT_EQ(points(), 1563);
     EXPECT_EQ(result(),
               QString::fromUtf8("GSTAFT mean resolution: 1000.0 µs  (median = 1000.0 µs, std.dev = 0.0 µs)"));
     EXPECT_EQ(stats(), "Mean from 1563 \"clean\" intervals, median & std. dev. over 1563 intervals");
     EXPECT_FALSE(form->leftAxisMaximumFixed());
-    EXPECT_GE(form->leftAxis()->max(), 1050);
-    EXPECT_LE(form->leftAxis()->max(), 1300);
-    EXPECT_DOUBLE_EQ(form->bottomAxis()->max(), 1562);
+    EXPECT_GE(leftMax(), 1050);
+    EXPECT_LE(leftMax(), 1300);
+    EXPECT_DOUBLE_EQ(form->bottomAxis()->range().lower, 0);
+    EXPECT_DOUBLE_EQ(form->bottomAxis()->range().upper, 1562);
 }
 
 TEST_F(PlotWindow, StepsOfOneAndAHalfOrHalfTheMedianAreNotClean) {
@@ -148,7 +164,7 @@ TEST_F(PlotWindow, StepsOfOneAndAHalfOrHalfTheMedianAreNotClean) {
         platform::sim::config().fileTimeJumpAt = 500000000;  // on a step, so it changes that step
         platform::sim::config().fileTimeJump = jump;
         capture();
-        EXPECT_EQ(form->Series1->count(), 1563);
+        EXPECT_EQ(points(), 1563);
         EXPECT_EQ(stats(), "Mean from 1562 \"clean\" intervals, median & std. dev. over 1563 intervals");
         EXPECT_EQ(result(),
                   QString::fromUtf8("GSTAFT mean resolution: 1000.0 µs  (median = 1000.0 µs, std.dev = 12.6 µs)"));
@@ -161,7 +177,7 @@ TEST_F(PlotWindow, BackwardStepIsPlottedAndCounted) {
     platform::sim::config().fileTimeJump = -20000;  // set back by 2 ms
     capture();
     int negative = 0;
-    for (const QPointF& p : form->Series1->points()) negative += p.y() < 0 ? 1 : 0;
+    for (int i = 0; i < points(); ++i) negative += y(i) < 0 ? 1 : 0;
     EXPECT_EQ(negative, 1);
     EXPECT_EQ(stats(), "Mean from 1562 \"clean\" intervals, median & std. dev. over 1563 intervals");
     EXPECT_EQ(result(),
@@ -171,7 +187,7 @@ TEST_F(PlotWindow, BackwardStepIsPlottedAndCounted) {
 TEST_F(PlotWindow, FileTimeChangingOnEveryCallFillsTwoThousandSteps) {
     fileTimeStepsEvery(100);
     capture();
-    EXPECT_EQ(form->Series1->count(), 2000);
+    EXPECT_EQ(points(), 2000);
     EXPECT_TRUE(stats().endsWith("over 2000 intervals")) << stats().toStdString();
 }
 
@@ -179,15 +195,15 @@ TEST_F(PlotWindow, NoChangeLeavesEverythingAndStillReleasesThePeriod) {
     capture();
     const QString before = result();
     const QString statsBefore = stats();
-    const double axisMax = form->leftAxis()->max();
+    const double axisMax = leftMax();
 
     fileTimeStepsEvery(0);
     form->CheckBoxMMTimer->setChecked(true);
     capture();
-    EXPECT_EQ(form->Series1->count(), 100);
+    EXPECT_EQ(points(), 100);
     EXPECT_EQ(result(), before);
     EXPECT_EQ(stats(), statsBefore);
-    EXPECT_DOUBLE_EQ(form->leftAxis()->max(), axisMax);
+    EXPECT_DOUBLE_EQ(leftMax(), axisMax);
     EXPECT_EQ(platform::sim::counts().beginPeriods, 1);
     EXPECT_EQ(platform::sim::counts().endPeriods, 1);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -214,7 +230,7 @@ TEST_F(PlotWindow, ClosingOnlyHidesAndKeepsThePlot) {
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(form->testAttribute(Qt::WA_DeleteOnClose));
     form->show();
-    EXPECT_EQ(form->Series1->count(), 100);
+    EXPECT_EQ(points(), 100);
     EXPECT_EQ(result(), text);
 }
 
@@ -235,6 +251,130 @@ TEST_F(PlotWindow, TextsFitWithALargeFont) {
         EXPECT_FALSE(w->geometry().intersects(form->ChartDeltas->geometry()));
     }
     EXPECT_FALSE(form->LabelSysTimeAsFileTimeRes->geometry().intersects(form->LabelStats->geometry()));
+}
+
+// What a user keeps of a capture: the chart as an image, the steps as CSV.
+class PlotWindowKeeps : public PlotWindow {
+protected:
+    PlotWindowKeeps() {
+        form->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        capture();
+    }
+    QString path(const QString& name) const { return folder.filePath(name); }
+    QAction* menuAction(QMenu& menu, const QString& text) {
+        for (QAction* a : menu.actions()) {
+            if (a->text() == text) return a;
+        }
+        ADD_FAILURE() << "no menu entry " << text.toStdString();
+        return nullptr;
+    }
+    QTemporaryDir folder;
+};
+
+TEST_F(PlotWindowKeeps, ContextMenuOffersSaveCopyAndReset) {
+    std::unique_ptr<QMenu> menu(form->createChartMenu(form.get()));
+    QStringList texts;
+    for (const QAction* a : menu->actions()) texts << a->text();
+    EXPECT_EQ(texts, (QStringList{QString::fromUtf8("Save image…"), "Copy data", "Reset view"}));
+    EXPECT_EQ(form->ChartDeltas->contextMenuPolicy(), Qt::CustomContextMenu);
+
+    QAction* copy = menuAction(*menu, "Copy data");
+    ASSERT_NE(copy, nullptr);
+    copy->trigger();
+    const QStringList csv = QGuiApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(csv.size(), 101);  // the header and one line per step
+    EXPECT_EQ(csv[0], QString::fromUtf8("index,step in µs"));
+    EXPECT_EQ(csv[1], "0,15625");
+    EXPECT_EQ(csv[100], "99,15625");
+
+    // Nothing to copy from a window that has captured nothing yet.
+    TFormZentoraIntervalCheck empty;
+    std::unique_ptr<QMenu> emptyMenu(empty.createChartMenu(&empty));
+    EXPECT_FALSE(menuAction(*emptyMenu, "Copy data")->isEnabled());
+}
+
+TEST_F(PlotWindowKeeps, CsvKeepsEveryStepExactlyInCaptureOrder) {
+    fileTimeStepsEvery(1000000);
+    platform::sim::config().fileTimeJumpAt = platform::sim::now() / 1000000 * 1000000 + 500000000;  // on a step
+    platform::sim::config().fileTimeJump = -20001;  // 2.0001 ms back: a step of -1000.1 µs
+    capture();
+    const QStringList csv = form->chartDataCsv().split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(csv.size(), points() + 1);
+    int backwards = 0;
+    for (int i = 0; i < points(); ++i) {
+        const QStringList fields = csv[i + 1].split(',');
+        ASSERT_EQ(fields.size(), 2);
+        EXPECT_EQ(fields[0].toInt(), i);
+        EXPECT_EQ(fields[1].toDouble(), y(i));
+        if (fields[1] == "-1000.1") ++backwards;
+    }
+    EXPECT_EQ(backwards, 1);
+}
+
+TEST_F(PlotWindowKeeps, SavesTheChartInTheFormatItsNameAsksFor) {
+    struct Case {
+        const char* name;
+        const char* written;  // the file that appears
+        QByteArray magic;     // how the file starts
+    };
+    const Case cases[] = {
+        {"chart.png", "chart.png", "\x89PNG"},
+        {"chart", "chart.png", "\x89PNG"},
+        {"chart.PDF", "chart.PDF", "%PDF"},
+        {"chart.jpg", "chart.jpg", "\xff\xd8\xff"},
+        {"chart.jpeg", "chart.jpeg", "\xff\xd8\xff"},
+        {"chart.bmp", "chart.bmp", "BM"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(form->saveChartImage(path(c.name)), "");
+        QFile file(path(c.written));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.read(c.magic.size()) == c.magic);
+    }
+    // A picture of the chart as it stands in the window.
+    EXPECT_EQ(QImage(path("chart.png")).size(), form->ChartDeltas->size());
+}
+
+TEST_F(PlotWindowKeeps, AFileThatCannotBeWrittenSaysWhy) {
+    const QString error = form->saveChartImage(path("no such folder/chart.png"));
+    EXPECT_TRUE(error.startsWith("Could not write the image to ")) << error.toStdString();
+    EXPECT_TRUE(error.contains("chart.png")) << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path("no such folder/chart.png")));
+}
+
+TEST_F(PlotWindowKeeps, WheelAndDragMoveOnlyTheStepsAxisAndResetRestoresIt) {
+    QCustomPlot* chart = form->ChartDeltas;
+    EXPECT_TRUE(chart->interactions().testFlag(QCP::iRangeZoom));
+    EXPECT_TRUE(chart->interactions().testFlag(QCP::iRangeDrag));
+    const QString resultBefore = result();
+    const QString statsBefore = stats();
+    ASSERT_TRUE(form->leftAxisMaximumFixed());
+
+    // Zoom in around the middle of the plot, as the wheel does.
+    const QPoint centre = chart->axisRect()->rect().center();
+    QWheelEvent wheel(centre, chart->mapToGlobal(centre), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(chart, &wheel);
+    const QCPRange zoomed = form->bottomAxis()->range();
+    EXPECT_LT(zoomed.size(), 99);
+    // Pan along the steps.
+    QTest::mousePress(chart, Qt::LeftButton, Qt::NoModifier, centre);
+    QTest::mouseMove(chart, centre + QPoint(60, 40));
+    QTest::mouseRelease(chart, Qt::LeftButton, Qt::NoModifier, centre + QPoint(60, 40));
+    EXPECT_LT(form->bottomAxis()->range().lower, zoomed.lower);
+    // The left axis and the figures stay as the capture set them.
+    EXPECT_DOUBLE_EQ(leftMin(), 37.5);
+    EXPECT_DOUBLE_EQ(leftMax(), 20000);
+    EXPECT_EQ(result(), resultBefore);
+    EXPECT_EQ(stats(), statsBefore);
+    EXPECT_EQ(points(), 100);
+
+    form->resetView();
+    EXPECT_DOUBLE_EQ(form->bottomAxis()->range().lower, 0);
+    EXPECT_DOUBLE_EQ(form->bottomAxis()->range().upper, 99);
+    EXPECT_DOUBLE_EQ(leftMax(), 20000);
 }
 
 }  // namespace

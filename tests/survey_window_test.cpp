@@ -7,18 +7,22 @@
 #include "survey/ZentoraTimingForm.h"
 #include "support/QtPrinters.h"
 
+#include <qcustomplot.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineSeries>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -32,16 +36,18 @@ protected:
     }
     ~SurveyWindow() override {
         QLocale::setDefault(QLocale::c());
-        QApplication::setFont(QFont());
+        QApplication::setFont(originalFont);  // QFont() is not the platform's font
     }
 
     // Creates both windows as the program does. `startWithPlot`, if given,
     // stands in for the box's state as loaded before the first show.
-    TFormShowClocks& open(std::optional<bool> startWithPlot = std::nullopt) {
+    TFormShowClocks& open(std::optional<bool> startWithPlot = std::nullopt,
+                          const std::function<void()>& beforeShow = {}) {
         platform::sim::reset(config);
         form = std::make_unique<TFormShowClocks>();
         plotForm = std::make_unique<TFormZentoraIntervalCheck>(form.get());
         form->setPlotWindow(plotForm.get());
+        if (beforeShow) beforeShow();
         if (startWithPlot) form->CheckBoxStartWithPlot->setChecked(*startWithPlot);
         form->show();
         // The show handler has run inside show(); what it did is taken down
@@ -110,6 +116,7 @@ protected:
         int timer2Interval = 0;
         bool plotVisible = false;
     } atShow;
+    const QFont originalFont = QApplication::font();
     testsupport::TempSettingsRoots settingsRoots;  // declared first: outlives the windows
     platform::sim::Config config;
     std::unique_ptr<TFormShowClocks> form;
@@ -262,7 +269,7 @@ TEST_F(SurveyWindow, PlotShowsThePlotWindowCentredWithoutCapturing) {
     EXPECT_FALSE(plotForm->isModal());
     // Centred, to the pixel that odd sizes allow.
     EXPECT_LE((plotForm->frameGeometry().center() - form->frameGeometry().center()).manhattanLength(), 2);
-    EXPECT_EQ(plotForm->Series1->count(), 0);
+    EXPECT_EQ(plotForm->Series1->dataCount(), 0);
     EXPECT_EQ(plotForm->LabelSysTimeAsFileTimeRes->text(), "SystemTimeAsFileTimeResolution");
     EXPECT_EQ(platform::sim::now(), 0);
     EXPECT_FALSE(form->Timer2->isActive());
@@ -273,7 +280,7 @@ TEST_F(SurveyWindow, StartWithPlotOpensThePlotAndCapturesOnce) {
     EXPECT_TRUE(atShow.timer2Active);
     EXPECT_EQ(atShow.timer2Interval, 100);
     EXPECT_FALSE(atShow.plotVisible);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return plotForm->Series1->count() > 0; }, kPatienceMs));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return plotForm->Series1->dataCount() > 0; }, kPatienceMs));
     EXPECT_TRUE(plotForm->isVisible());
     EXPECT_FALSE(form->Timer2->isActive());
     EXPECT_EQ(plotForm->LabelStats->text(),
@@ -293,6 +300,47 @@ TEST_F(SurveyWindow, StartWithPlotOpensThePlotAndCapturesOnce) {
     EXPECT_EQ(platform::sim::now(), afterCapture);
 }
 
+// Counts the paint events each watched widget receives.
+class PaintCounter : public QObject {
+public:
+    void watch(QWidget* w) {
+        w->installEventFilter(this);
+        paints[w] = 0;
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints[watched];
+        return false;
+    }
+    std::map<QObject*, int> paints;
+};
+
+TEST_F(SurveyWindow, StartWithPlotDrawsThePlotWindowBeforeItsCaptureBlocks) {
+    // The capture blocks the event loop: whatever the window has not drawn
+    // by then stays blank on the screen until the capture ends.
+    PaintCounter counter;
+    bool exposedAtCapture = false;
+    std::map<QObject*, int> paintsAtCapture;
+    open(true, [&] {
+        for (QWidget* w : {static_cast<QWidget*>(plotForm.get()), static_cast<QWidget*>(plotForm->ChartDeltas),
+                           static_cast<QWidget*>(plotForm->LabelSysTimeAsFileTimeRes),
+                           static_cast<QWidget*>(plotForm->LabelStats),
+                           static_cast<QWidget*>(plotForm->ButtonRefresh)}) {
+            counter.watch(w);
+        }
+        // pressed comes before clicked, which runs the capture.
+        QObject::connect(plotForm->ButtonRefresh, &QPushButton::pressed, [&] {
+            exposedAtCapture = plotForm->windowHandle() != nullptr && plotForm->windowHandle()->isExposed();
+            paintsAtCapture = counter.paints;
+        });
+    });
+    ASSERT_TRUE(QTest::qWaitFor([this] { return plotForm->Series1->dataCount() > 0; }, kPatienceMs));
+    EXPECT_TRUE(exposedAtCapture);
+    for (const auto& [widget, paints] : paintsAtCapture) {
+        EXPECT_GE(paints, 1) << widget->objectName().toStdString() << " not drawn before the capture";
+    }
+    EXPECT_EQ(paintsAtCapture.size(), 5U);
+}
+
 TEST_F(SurveyWindow, StartWithPlotIsRememberedAcrossRuns) {
     open();
     EXPECT_FALSE(form->CheckBoxStartWithPlot->isChecked());
@@ -305,7 +353,7 @@ TEST_F(SurveyWindow, StartWithPlotIsRememberedAcrossRuns) {
     // The next start opens the plot and captures without being asked.
     open();
     EXPECT_TRUE(form->CheckBoxStartWithPlot->isChecked());
-    ASSERT_TRUE(QTest::qWaitFor([this] { return plotForm->Series1->count() > 0; }, kPatienceMs));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return plotForm->Series1->dataCount() > 0; }, kPatienceMs));
     EXPECT_TRUE(plotForm->isVisible());
 
     // Unchecked at the end of that run: the start after it stays quiet.

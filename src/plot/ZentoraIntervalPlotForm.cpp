@@ -3,17 +3,23 @@
 #include "plot/IntervalAnalysis.h"
 #include "ui/DesignScale.h"
 
+#include <qcustomplot.h>
+
 #include <QApplication>
-#include <QChart>
-#include <QChartView>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
-#include <QLineSeries>
 #include <QLocale>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
-#include <QValueAxis>
+#include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -46,36 +52,43 @@ void TFormZentoraIntervalCheck::createControls() {
     ButtonRefresh->setObjectName("ButtonRefresh");
     ButtonRefresh->setAutoDefault(false);
 
-    FChart = new QChart();
-    FChart->setTitle("Difference in sucessive calls to GetSystemTimeAsFileTime");
-    FChart->legend()->hide();
-    FChart->setBackgroundRoundness(0);
-    Series1 = new QLineSeries(FChart);
-    Series1->setObjectName("Series1");
-    Series1->setColor(Qt::red);
-    Series1->setPointsVisible(false);
-    FChart->addSeries(Series1);
-    FLeftAxis = new QValueAxis(FChart);
-    FLeftAxis->setTitleText(QString::fromUtf8("Time difference in µs"));
-    FLeftAxis->setTickType(QValueAxis::TicksDynamic);
-    FLeftAxis->setTickAnchor(0);
-    FLeftAxis->setLabelFormat("%.0f");
-    const plot::AxisRange initial = plot::automaticAxis(plot::kAxisMinUs, 100);
-    FLeftAxis->setRange(plot::kAxisMinUs, initial.max);
-    FLeftAxis->setTickInterval(initial.tickInterval);
-    FBottomAxis = new QValueAxis(FChart);
-    FBottomAxis->setLabelFormat("%.0f");
-    FBottomAxis->setTickType(QValueAxis::TicksDynamic);
-    FBottomAxis->setTickAnchor(0);
-    FBottomAxis->setRange(0, 1);
-    FBottomAxis->setTickInterval(1);
-    FChart->addAxis(FLeftAxis, Qt::AlignLeft);
-    FChart->addAxis(FBottomAxis, Qt::AlignBottom);
-    Series1->attachAxis(FLeftAxis);
-    Series1->attachAxis(FBottomAxis);
-    ChartDeltas = new QChartView(FChart, this);
+    ChartDeltas = new QCustomPlot(this);
     ChartDeltas->setObjectName("ChartDeltas");
-    ChartDeltas->setRenderHint(QPainter::Antialiasing, false);
+    ChartDeltas->setFocusPolicy(Qt::StrongFocus);  // in the tab order, as designed
+    ChartDeltas->plotLayout()->insertRow(0);
+    QFont titleFont = ChartDeltas->font();
+    titleFont.setBold(true);
+    ChartDeltas->plotLayout()->addElement(
+        0, 0, new QCPTextElement(ChartDeltas, "Difference in sucessive calls to GetSystemTimeAsFileTime", titleFont));
+    ChartDeltas->legend->setVisible(false);
+    Series1 = ChartDeltas->addGraph();
+    Series1->setName("Series1");
+    Series1->setPen(QPen(Qt::red));
+    Series1->setLineStyle(QCPGraph::lsLine);
+    Series1->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
+    Series1->removeFromLegend();
+    // Whole-number labels: the left axis counts µs, the bottom axis steps.
+    QCPAxis* left = leftAxis();
+    left->setLabel(QString::fromUtf8("Time difference in µs"));
+    left->setNumberFormat("f");
+    left->setNumberPrecision(0);
+    auto leftTicker = QSharedPointer<QCPAxisTickerFixed>::create();
+    leftTicker->setScaleStrategy(QCPAxisTickerFixed::ssNone);
+    left->setTicker(leftTicker);
+    const plot::AxisRange initial = plot::automaticAxis(plot::kAxisMinUs, 100);
+    FLeftMax = initial.max;
+    FLeftTickStep = initial.tickInterval;
+    QCPAxis* bottom = bottomAxis();
+    bottom->setNumberFormat("f");
+    bottom->setNumberPrecision(0);
+    resetView();
+    // The wheel zooms and dragging pans along the steps only: the left axis
+    // stays as the capture set it, so a fixed 20000 µs stays fixed.
+    ChartDeltas->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
+    ChartDeltas->axisRect()->setRangeDrag(Qt::Horizontal);
+    ChartDeltas->axisRect()->setRangeZoom(Qt::Horizontal);
+    ChartDeltas->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ChartDeltas, &QWidget::customContextMenuRequested, this, &TFormZentoraIntervalCheck::showChartMenu);
 
     LabelSysTimeAsFileTimeRes = new QLabel("SystemTimeAsFileTimeResolution", this);
     LabelSysTimeAsFileTimeRes->setObjectName("LabelSysTimeAsFileTimeRes");
@@ -163,6 +176,9 @@ void TFormZentoraIntervalCheck::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
+QCPAxis* TFormZentoraIntervalCheck::leftAxis() const { return ChartDeltas->yAxis; }
+QCPAxis* TFormZentoraIntervalCheck::bottomAxis() const { return ChartDeltas->xAxis; }
+
 void TFormZentoraIntervalCheck::ButtonRefreshClick() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // The box is read once, so the period's end always matches its begin.
@@ -172,25 +188,25 @@ void TFormZentoraIntervalCheck::ButtonRefreshClick() {
         const plot::IntervalAnalysis a = plot::analyseIntervals(steps, count, FFormat);
 
         if (a.mean > plot::kFixAxisAboveMeanUs) FLeftAxisFixed = true;
-        QList<QPointF> points;
-        points.reserve(static_cast<qsizetype>(count));
+        QVector<double> keys(static_cast<qsizetype>(count));
+        QVector<double> values(static_cast<qsizetype>(count));
         double highest = steps[0];
         for (std::size_t i = 0; i < count; ++i) {
-            points.append(QPointF(static_cast<double>(i), steps[i]));
+            keys[static_cast<qsizetype>(i)] = static_cast<double>(i);
+            values[static_cast<qsizetype>(i)] = steps[i];
             highest = std::max(highest, steps[i]);
         }
-        // One replace() redraws once, where an append per point would
-        // redraw two thousand times.
-        Series1->replace(points);
+        // The whole capture in one call, drawn once below: appending point
+        // by point would redraw two thousand times.
+        Series1->setData(keys, values, true);
         const plot::AxisRange range = FLeftAxisFixed
                                           ? plot::fixedAxis(plot::kAxisMinUs, plot::kFixedAxisMaxUs)
                                           : plot::automaticAxis(plot::kAxisMinUs, highest);
-        FLeftAxis->setRange(plot::kAxisMinUs, range.max);
-        FLeftAxis->setTickInterval(range.tickInterval);
-        // The bottom axis spans exactly the points, labelled at round counts.
-        const double lastIndex = std::max<double>(1, static_cast<double>(count - 1));
-        FBottomAxis->setRange(0, lastIndex);
-        FBottomAxis->setTickInterval(std::max(1.0, plot::automaticAxis(0, lastIndex).tickInterval));
+        FLeftMax = range.max;
+        FLeftTickStep = range.tickInterval;
+        // The bottom axis spans exactly the points.
+        FBottomMax = std::max<double>(1, static_cast<double>(count - 1));
+        resetView();
 
         LabelSysTimeAsFileTimeRes->setText(QString::fromStdString(a.resultLine));
         LabelSysTimeAsFileTimeRes->adjustSize();
@@ -199,4 +215,113 @@ void TFormZentoraIntervalCheck::ButtonRefreshClick() {
         growToFit();
     }
     QApplication::restoreOverrideCursor();
+}
+
+void TFormZentoraIntervalCheck::resetView() {
+    leftAxis()->setRange(plot::kAxisMinUs, FLeftMax);
+    qSharedPointerCast<QCPAxisTickerFixed>(leftAxis()->ticker())->setTickStep(FLeftTickStep);
+    bottomAxis()->setRange(0, FBottomMax);
+    ChartDeltas->replot();
+}
+
+void TFormZentoraIntervalCheck::showAndCapture() {
+    show();
+    // The capture blocks the event loop for about 1.6 s, so the window must
+    // be on the screen and drawn before it starts; a window the window
+    // system has not exposed yet draws nothing and would stay blank (or
+    // black) for the whole capture.
+    if (windowHandle() != nullptr && windowHandle()->isExposed()) {
+        captureWhenDrawn();
+        return;
+    }
+    FCaptureWhenExposed = true;
+    windowHandle()->installEventFilter(this);
+}
+
+bool TFormZentoraIntervalCheck::eventFilter(QObject* watched, QEvent* event) {
+    if (FCaptureWhenExposed && watched == windowHandle() && event->type() == QEvent::Expose) {
+        // Qt draws the window while it handles this event; capture after.
+        FCaptureWhenExposed = false;
+        windowHandle()->removeEventFilter(this);
+        QTimer::singleShot(0, this, &TFormZentoraIntervalCheck::captureWhenDrawn);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFormZentoraIntervalCheck::captureWhenDrawn() {
+    repaint();
+    // Hands what was drawn to the window system before the thread blocks.
+    QGuiApplication::sync();
+    ButtonRefresh->click();
+}
+
+QMenu* TFormZentoraIntervalCheck::createChartMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    menu->addAction(QString::fromUtf8("Save image…"), this, &TFormZentoraIntervalCheck::saveImageAsked);
+    QAction* copy = menu->addAction("Copy data", this, &TFormZentoraIntervalCheck::copyData);
+    copy->setEnabled(!Series1->data()->isEmpty());
+    menu->addAction("Reset view", this, &TFormZentoraIntervalCheck::resetView);
+    return menu;
+}
+
+void TFormZentoraIntervalCheck::showChartMenu(const QPoint& at) {
+    QMenu* menu = createChartMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(ChartDeltas->mapToGlobal(at));
+}
+
+void TFormZentoraIntervalCheck::saveImageAsked() {
+    const QString file = QFileDialog::getSaveFileName(
+        this, "Save image", "intervals.png",
+        "PNG image (*.png);;PDF document (*.pdf);;JPEG image (*.jpg *.jpeg);;BMP image (*.bmp)");
+    if (file.isEmpty()) return;
+    const QString error = saveChartImage(file);
+    if (!error.isEmpty()) tell("Save image", error);
+}
+
+QString TFormZentoraIntervalCheck::saveChartImage(const QString& fileName) {
+    QString file = fileName;
+    if (QFileInfo(file).suffix().isEmpty()) file += ".png";
+    {
+        // The chart's own writers say only whether they failed; opening the
+        // file first gives the reason a user can act on.
+        QFile probe(file);
+        if (!probe.open(QIODevice::WriteOnly)) {
+            return QString("Could not write the image to %1: %2").arg(QDir::toNativeSeparators(file),
+                                                                      probe.errorString());
+        }
+    }
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    bool saved = false;
+    if (suffix == "pdf") {
+        saved = ChartDeltas->savePdf(file);
+    } else if (suffix == "jpg" || suffix == "jpeg") {
+        saved = ChartDeltas->saveJpg(file);
+    } else if (suffix == "bmp") {
+        saved = ChartDeltas->saveBmp(file);
+    } else {
+        saved = ChartDeltas->savePng(file);
+    }
+    if (!saved) return QString("Could not write the image to %1").arg(QDir::toNativeSeparators(file));
+    return {};
+}
+
+QString TFormZentoraIntervalCheck::chartDataCsv() const {
+    // The C locale's decimal point, so any spreadsheet reads it; the
+    // shortest text that reads back as the same number.
+    QString csv = QString::fromUtf8("index,step in µs\n");
+    for (const QCPGraphData& d : *Series1->data()) {
+        csv += QString::number(static_cast<qint64>(d.key)) + ',' +
+               QString::number(d.value, 'g', QLocale::FloatingPointShortest) + '\n';
+    }
+    return csv;
+}
+
+void TFormZentoraIntervalCheck::copyData() { QGuiApplication::clipboard()->setText(chartDataCsv()); }
+
+void TFormZentoraIntervalCheck::tell(const QString& title, const QString& text) {
+    // Not modal to the program: the message sits on this window until read.
+    auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }

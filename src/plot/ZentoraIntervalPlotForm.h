@@ -6,15 +6,16 @@
 #include "format/ResultFormat.h"
 #include "timing/Measure.h"
 
+#include <QString>
 #include <QWidget>
 
-class QChart;
-class QChartView;
+class QCPAxis;
+class QCPGraph;
 class QCheckBox;
+class QCustomPlot;
 class QLabel;
-class QLineSeries;
+class QMenu;
 class QPushButton;
-class QValueAxis;
 
 class TFormZentoraIntervalCheck : public QWidget {
     Q_OBJECT
@@ -24,23 +25,40 @@ public:
     explicit TFormZentoraIntervalCheck(QWidget* centreOn = nullptr);
 
     QPushButton* ButtonRefresh = nullptr;
-    QChartView* ChartDeltas = nullptr;
+    QCustomPlot* ChartDeltas = nullptr;
     QLabel* LabelSysTimeAsFileTimeRes = nullptr;
-    QLineSeries* Series1 = nullptr;
+    QCPGraph* Series1 = nullptr;
     QCheckBox* CheckBoxMMTimer = nullptr;
     QLabel* LabelStats = nullptr;
 
-    QValueAxis* leftAxis() const { return FLeftAxis; }
-    QValueAxis* bottomAxis() const { return FBottomAxis; }
+    QCPAxis* leftAxis() const;
+    QCPAxis* bottomAxis() const;
     // True once a capture's mean step exceeded 9500 µs: from then on the
     // left axis ends at 20000 µs, whatever later captures show.
     bool leftAxisMaximumFixed() const { return FLeftAxisFixed; }
+
+    // The chart's context menu: "Save image…", "Copy data", "Reset view".
+    // The caller owns it.
+    QMenu* createChartMenu(QWidget* parent);
+    // Writes the chart as an image, its format chosen by the file name's
+    // extension (.pdf, .jpg/.jpeg, .bmp; PNG otherwise, with ".png" added to
+    // a name without one). Returns what went wrong, empty on success.
+    QString saveChartImage(const QString& fileName);
+    // The plotted steps as CSV: a header line, then "index,step in µs".
+    QString chartDataCsv() const;
+    // Restores the axes the last capture set, after zooming or panning.
+    void resetView();
+
+    // Shows the window and, once it is on the screen and drawn, runs a
+    // capture as if "Refresh" had been clicked.
+    void showAndCapture();
 
 public slots:
     void ButtonRefreshClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -50,11 +68,18 @@ private:
     void placeControls();
     void growToFit();
     int scaled(int designPixels) const;
+    void showChartMenu(const QPoint& at);
+    void saveImageAsked();
+    void copyData();
+    void tell(const QString& title, const QString& text);
+    void captureWhenDrawn();
 
-    QChart* FChart = nullptr;
-    QValueAxis* FLeftAxis = nullptr;
-    QValueAxis* FBottomAxis = nullptr;
     QWidget* FCentreOn = nullptr;
+    bool FCaptureWhenExposed = false;
+    // The axes as the last capture set them; "Reset view" returns to them.
+    double FLeftMax = 0;
+    double FLeftTickStep = 0;
+    double FBottomMax = 1;
     bool FShownBefore = false;
     bool FLeftAxisFixed = false;
     double FScale = 1.0;

@@ -259,9 +259,8 @@ void TFormShowClocks::FormShow() {
 void TFormShowClocks::Timer2Timer() {
     Timer2->stop();
     if (FPlotWindow == nullptr) return;
-    FPlotWindow->show();
-    FPlotWindow->repaint();
-    FPlotWindow->ButtonRefresh->click();
+    // Shown and drawn first, then "Refresh" clicked as the user would.
+    FPlotWindow->showAndCapture();
 }
 
 void TFormShowClocks::Timer1Timer() {
