@@ -12,7 +12,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 app=com.kestrane.ZentoraTiming
 for f in bin/ZentoraTiming bin/zentora-survey \
          share/applications/$app.desktop share/icons/hicolor/scalable/apps/$app.svg \
-         share/metainfo/$app.metainfo.xml share/doc/zentora-timing/README.md share/doc/zentora-timing/LICENSE; do
+         share/metainfo/$app.metainfo.xml share/doc/zentora-timing/README.md share/doc/zentora-timing/LICENSE share/doc/zentora-timing/copyright; do
   [ -e "$prefix/$f" ] || { echo "not installed: $f" >&2; exit 1; }
 done
 "$prefix/bin/zentora-survey" --version
@@ -27,7 +27,7 @@ echo "== $(basename "$deb")"
 dpkg-deb -f "$deb" Package Version Architecture Depends
 dpkg -c "$deb" | tee "$work/contents"
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libqt6charts6 libqt6core6 qt6-qpa-plugins; do
+for lib in libqt6widgets6 libqcustomplot2.1-qt6 libqt6core6 qt6-qpa-plugins; do
   case "$depends" in *"$lib"*) ;; *) echo "the package does not depend on $lib" >&2; exit 1;; esac
 done
 grep -q "./usr/bin/ZentoraTiming$" "$work/contents" || { echo "no /usr/bin/ZentoraTiming in the package" >&2; exit 1; }
