@@ -9,7 +9,20 @@
 
 #include <qcustomplot.h>
 
+#include "report/ReportCli.h"
+#include "report/SurveyReport.h"
+
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTextStream>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +34,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -362,6 +376,117 @@ TEST_F(SurveyWindow, StartWithPlotIsRememberedAcrossRuns) {
     open();
     EXPECT_FALSE(form->CheckBoxStartWithPlot->isChecked());
     EXPECT_FALSE(atShow.timer2Active);
+}
+
+// Keeping the figures: the lines on the clipboard, the report in a file.
+class SurveyWindowKeeps : public SurveyWindow {
+protected:
+    void openWithContext() {
+        open();
+        report::SystemContext context;
+        context.os = "Simulated OS";
+        context.architecture = "x86_64";
+        context.clocksource = "tsc";
+        context.hypervisor = "none";
+        form->setReportContext([context] { return context; });
+    }
+    QMessageBox* message() const { return form->findChild<QMessageBox*>(); }
+    QTemporaryDir folder;
+};
+
+TEST_F(SurveyWindowKeeps, CtrlCCopiesEveryLineAsShownWithItsHint) {
+    openWithContext();
+    refreshAndWait();
+    QApplication::setActiveWindow(form.get());
+    QTest::keyClick(form.get(), Qt::Key_C, Qt::ControlModifier);
+    const QString expected = QString::fromUtf8(
+        "Performance counter frequency: 10 MHz\n"
+        "Clock speed from RDTSC: ~3000 MHz\n"
+        "Time for GetTickCount call ~249.8 ns\n"
+        "Time for QueryPerformanceCounter call ~399.6 ns\n"
+        "GetCPUspeed gives: 2999.99 MHz\n"
+        "TimeAdj=156250, TimeIncr=156250, disabled\n"
+        "Timer resolution from: 1 to 1000000 milliseconds\n"
+        "Time for timeGetTime call: ~299.7 ns\n"
+        "timeGetTime resolution: 1000.0 µs\n"
+        "Time for Now() call: ~999.0 ns\n"
+        "GetTickCount resolution: 1.00 ms  [1500 calls]\n"
+        "GetSystemTimeAsFileTime resolution: 4000.0 µs  (std.dev=0.0 µs)  [median & std. dev. over 391 intervals]\n");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), expected);
+    EXPECT_EQ(message(), nullptr);
+}
+
+TEST_F(SurveyWindowKeeps, AStepWithoutResultIsCopiedAsTheReportPrintsIt) {
+    config.devCapsResult = 97;
+    openWithContext();
+    refreshAndWait();
+    form->copyResults();
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().contains("\nTimer resolution range ... (no result)\n"));
+}
+
+TEST_F(SurveyWindowKeeps, BeforeTheFirstSurveyNothingIsCopiedOrSaved) {
+    openWithContext();
+    QGuiApplication::clipboard()->setText("what the user had");
+    QApplication::setActiveWindow(form.get());
+    QTest::keyClick(form.get(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "what the user had");
+    ASSERT_NE(message(), nullptr);
+    EXPECT_EQ(message()->text(), "Nothing measured yet: click Refresh to run the survey first.");
+    EXPECT_NE(message()->windowModality(), Qt::ApplicationModal);  // the other window stays usable
+
+    const QString file = folder.filePath("early.json");
+    EXPECT_EQ(form->saveReport(file), "Nothing measured yet: click Refresh to run the survey first.");
+    EXPECT_FALSE(QFileInfo::exists(file));
+}
+
+TEST_F(SurveyWindowKeeps, ContextMenuOffersCopyAndSave) {
+    openWithContext();
+    EXPECT_EQ(form->contextMenuPolicy(), Qt::CustomContextMenu);
+    std::unique_ptr<QMenu> menu(form->createContextMenu(form.get()));
+    QStringList texts;
+    for (const QAction* a : menu->actions()) texts << a->text();
+    EXPECT_EQ(texts, (QStringList{"Copy results", QString::fromUtf8("Save report…")}));
+    EXPECT_EQ(menu->actions()[0]->shortcut(), QKeySequence(QKeySequence::Copy));
+}
+
+TEST_F(SurveyWindowKeeps, SavedReportIsTheTerminalReportsSchemaAndCompares) {
+    openWithContext();
+    refreshAndWait();
+    const QString file = folder.filePath("window.json");
+    ASSERT_EQ(form->saveReport(file), "");
+
+    QString error;
+    const auto loaded = report::loadReport(file, error);
+    ASSERT_TRUE(loaded) << error.toStdString();
+    ASSERT_FALSE(loaded->figures.empty());
+    EXPECT_EQ(loaded->figures[0].key, "performanceCounterFrequency");
+    EXPECT_DOUBLE_EQ(loaded->figures[0].value, 10000000);
+    const auto qpc = std::find_if(loaded->figures.begin(), loaded->figures.end(),
+                                  [](const survey::Figure& f) { return f.key == "queryPerformanceCounterCallCost"; });
+    ASSERT_NE(qpc, loaded->figures.end());
+    EXPECT_NEAR(qpc->value, 399.6, 0.05);
+
+    QFile json(file);
+    ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+    const QJsonObject root = QJsonDocument::fromJson(json.readAll()).object();
+    form->copyResults();
+    EXPECT_EQ(root.value("lines").toVariant().toStringList(),
+              QGuiApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts));
+    EXPECT_EQ(root.value("context").toObject().value("os").toString(), "Simulated OS");
+
+    // zentora-survey --compare reads it.
+    QString outText;
+    QString errText;
+    QTextStream out(&outText);
+    QTextStream err(&errText);
+    EXPECT_EQ(report::surveyMain({"zentora-survey", "--compare", file, file}, out, err, report::CliEnvironment{}), 0)
+        << errText.toStdString();
+    EXPECT_TRUE(outText.contains("Time for a QueryPerformanceCounter call")) << outText.toStdString();
+
+    // A folder that is not there: the reason, and no file.
+    const QString bad = folder.filePath("missing/window.json");
+    EXPECT_TRUE(form->saveReport(bad).startsWith("Could not write the report to ")) << form->saveReport(bad).toStdString();
+    EXPECT_FALSE(QFileInfo::exists(bad));
 }
 
 TEST_F(SurveyWindow, CloseEndsTheProgram) {

@@ -95,13 +95,12 @@ int surveyMain(const QStringList& arguments, QTextStream& out, QTextStream& err,
     printContext(r, lines);
 
     if (parser.isSet(json)) {
-        const QByteArray document = QJsonDocument(toJson(r)).toJson(QJsonDocument::Indented);
         if (jsonToStdout) {
-            out << QString::fromUtf8(document) << Qt::flush;
+            out << QString::fromUtf8(jsonDocument(r)) << Qt::flush;
         } else {
-            QSaveFile file(files[0]);
-            if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size() || !file.commit()) {
-                err << "zentora-survey: cannot write " << files[0] << ": " << file.errorString() << '\n' << Qt::flush;
+            QString error;
+            if (!writeReportFile(r, files[0], error)) {
+                err << "zentora-survey: cannot write " << files[0] << ": " << error << '\n' << Qt::flush;
                 return 1;
             }
             out << "Report written to " << files[0] << '\n' << Qt::flush;

@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QLocale>
+#include <QSaveFile>
 #include <QSysInfo>
 #include <QTextStream>
 
@@ -31,11 +32,11 @@ public:
 
     void setText(survey::Line line, const std::string& text) override {
         advanceTo(line);
-        state(line).text = QString::fromStdString(text);
+        state(line).text = text;
     }
     void setHint(survey::Line line, const std::string& hint) override {
         advanceTo(line);
-        state(line).hint = QString::fromStdString(hint);
+        state(line).hint = hint;
     }
     void setEnabled(survey::Line line, bool enabled) override {
         advanceTo(line);
@@ -53,23 +54,15 @@ public:
     }
 
 private:
-    struct State {
-        QString text;
-        QString hint;
-    };
-    State& state(survey::Line line) { return states_[static_cast<std::size_t>(line)]; }
+    survey::LineRecord& state(survey::Line line) { return states_[static_cast<std::size_t>(line)]; }
 
     void advanceTo(survey::Line line) {
         while (next_ < static_cast<int>(line)) print(next_++);
     }
 
     void print(int index) {
-        const State& s = states_[static_cast<std::size_t>(index)];
-        QString text = s.text.isEmpty()
-                           ? QString::fromUtf8(survey::placeholderText(static_cast<survey::Line>(index))) +
-                                 " (no result)"
-                           : s.text;
-        if (!s.hint.isEmpty()) text += "  [" + s.hint + "]";
+        const auto line = static_cast<survey::Line>(index);
+        const QString text = QString::fromStdString(survey::printedLine(line, states_[static_cast<std::size_t>(index)]));
         if (showingProgress_) out_ << "\r\033[K";
         showingProgress_ = false;
         out_ << text << '\n' << Qt::flush;
@@ -80,7 +73,7 @@ private:
     bool interactive_;
     bool showingProgress_ = false;
     int next_ = 0;
-    std::array<State, survey::kLineCount> states_{};
+    std::array<survey::LineRecord, survey::kLineCount> states_{};
     QStringList printed_;
 };
 
@@ -113,27 +106,34 @@ SystemContext gatherContext() {
     return c;
 }
 
-SurveyReport runReport(const RunOptions& options, SystemContext context, QString time, QTextStream& out) {
+SurveyReport surveyReport(std::int64_t frequency, std::vector<survey::Figure> measured, QStringList lines,
+                          SystemContext context, QString time) {
     SurveyReport r;
     r.programVersion = QString::fromStdString(platform::programFileVersion());
     r.time = std::move(time);
     r.context = std::move(context);
-    const format::ResultFormatter format(QLocale().decimalPoint().toStdString());
-
-    std::int64_t frequency = 0;
-    platform::queryPerformanceFrequency(frequency);
     r.figures.push_back({"performanceCounterFrequency", "Performance counter frequency",
                          static_cast<double>(frequency), "Hz"});
-    const QString frequencyLine =
-        "Performance counter frequency: " +
-        QString::fromStdString(format.general(static_cast<double>(frequency) / 1e6)) + " MHz";
-    out << frequencyLine << '\n' << Qt::flush;
-    r.lines.append(frequencyLine);
+    r.figures.insert(r.figures.end(), std::make_move_iterator(measured.begin()),
+                     std::make_move_iterator(measured.end()));
+    r.lines = std::move(lines);
+    r.warnings = warningsFor(r.figures, r.context);
+    return r;
+}
+
+SurveyReport runReport(const RunOptions& options, SystemContext context, QString time, QTextStream& out) {
+    const format::ResultFormatter format(QLocale().decimalPoint().toStdString());
+    std::int64_t frequency = 0;
+    platform::queryPerformanceFrequency(frequency);
+    const QString frequencyText = QString::fromStdString(survey::frequencyLine(frequency, format));
+    out << frequencyText << '\n' << Qt::flush;
 
     TerminalLines lines(out, options.interactive);
-    const std::vector<survey::Figure> measured = survey::runClockSurvey(lines, frequency, format);
-    r.figures.insert(r.figures.end(), measured.begin(), measured.end());
-    r.lines.append(lines.finish());
+    std::vector<survey::Figure> measured = survey::runClockSurvey(lines, frequency, format);
+    QStringList printed{frequencyText};
+    printed.append(lines.finish());
+    SurveyReport r =
+        surveyReport(frequency, std::move(measured), std::move(printed), std::move(context), std::move(time));
 
     if (options.interactive) out << "measuring: every GetSystemTimeAsFileTime step for 1.563 s" << Qt::flush;
     timing::FileTimeSteps steps;
@@ -277,6 +277,20 @@ QJsonObject toJson(const SurveyReport& r) {
                        {"capture", capture},
                        {"context", context},
                        {"warnings", QJsonArray::fromStringList(r.warnings)}};
+}
+
+QByteArray jsonDocument(const SurveyReport& report) {
+    return QJsonDocument(toJson(report)).toJson(QJsonDocument::Indented);
+}
+
+bool writeReportFile(const SurveyReport& report, const QString& file, QString& error) {
+    const QByteArray document = jsonDocument(report);
+    QSaveFile out(file);  // all or nothing: an old report is never left half overwritten
+    if (!out.open(QIODevice::WriteOnly) || out.write(document) != document.size() || !out.commit()) {
+        error = out.errorString();
+        return false;
+    }
+    return true;
 }
 
 std::optional<LoadedReport> loadReport(const QString& file, QString& error) {

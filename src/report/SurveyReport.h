@@ -5,10 +5,12 @@
 
 #include "survey/ClockSurvey.h"
 
+#include <QByteArray>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -70,6 +72,12 @@ struct RunOptions {
 // context: see printContext).
 SurveyReport runReport(const RunOptions& options, SystemContext context, QString time, QTextStream& out);
 
+// The report of a survey run elsewhere (the survey window's): the
+// performance counter frequency as the first figure, then `measured`, the
+// lines as printed, the warnings the figures call for, and no capture.
+SurveyReport surveyReport(std::int64_t frequency, std::vector<survey::Figure> measured, QStringList lines,
+                          SystemContext context, QString time);
+
 // The context and warning lines that follow the figures.
 void printContext(const SurveyReport& report, QTextStream& out);
 
@@ -77,6 +85,10 @@ void printContext(const SurveyReport& report, QTextStream& out);
 QStringList warningsFor(const std::vector<survey::Figure>& figures, const SystemContext& context);
 
 QJsonObject toJson(const SurveyReport& report);
+// The report as the JSON file zentora-survey --json writes.
+QByteArray jsonDocument(const SurveyReport& report);
+// Writes that file whole or not at all; on failure `error` says why.
+bool writeReportFile(const SurveyReport& report, const QString& file, QString& error);
 
 // A report read back from a file: its figures (key -> value, unit, label)
 // and what identifies the run. Fails with a message naming the problem.

@@ -198,6 +198,16 @@ std::vector<Figure> runClockSurvey(SurveyDisplay& display, std::int64_t frequenc
     return run();
 }
 
+std::string frequencyLine(std::int64_t frequency, const format::ResultFormatter& format) {
+    return "Performance counter frequency: " + format.general(static_cast<double>(frequency) / 1000000.0) + " MHz";
+}
+
+std::string printedLine(Line line, const LineRecord& record) {
+    std::string text = record.text.empty() ? std::string(placeholderText(line)) + " (no result)" : record.text;
+    if (!record.hint.empty()) text += "  [" + record.hint + "]";
+    return text;
+}
+
 std::string timeAdjustmentFailureText(std::uint32_t error, const format::ResultFormatter& format) {
     return format("EC=$%X, %S", error, trimSystemMessage(platform::systemErrorMessage(error)));
 }

@@ -60,6 +60,20 @@ struct Figure {
 std::vector<Figure> runClockSurvey(SurveyDisplay& display, std::int64_t frequency,
                                    const format::ResultFormatter& format);
 
+// The line above the survey's lines: the performance counter frequency in
+// MHz, read once at start-up (0 when there is none).
+std::string frequencyLine(std::int64_t frequency, const format::ResultFormatter& format);
+
+// What a run wrote into one line: its text (empty: never written) and hint.
+struct LineRecord {
+    std::string text;
+    std::string hint;
+};
+// A line as the reports print and copy it: its text, then its hint in
+// brackets; a line the run never wrote shows its placeholder and
+// "(no result)".
+std::string printedLine(Line line, const LineRecord& record);
+
 // What the survey shows when the time adjustment query fails with `error`:
 // "EC=$" + the code in hexadecimal + ", " + the system's trimmed message.
 std::string timeAdjustmentFailureText(std::uint32_t error, const format::ResultFormatter& format);

@@ -5,11 +5,18 @@
 #include "settings/KestraneCheckBox.h"
 #include "ui/DesignScale.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QDir>
 #include <QLocale>
 #include <QPushButton>
 #include <QShowEvent>
@@ -120,6 +127,19 @@ void TFormShowClocks::createControls() {
     connect(Timer1, &QTimer::timeout, this, &TFormShowClocks::Timer1Timer);
     connect(Timer2, &QTimer::timeout, this, &TFormShowClocks::Timer2Timer);
 
+    // Keeping the figures: Ctrl+C anywhere in the window, and a context menu.
+    FCopyAction = new QAction("Copy results", this);
+    FCopyAction->setShortcut(QKeySequence::Copy);
+    FCopyAction->setShortcutContext(Qt::WindowShortcut);
+    connect(FCopyAction, &QAction::triggered, this, &TFormShowClocks::copyResults);
+    addAction(FCopyAction);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu* menu = createContextMenu(this);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(mapToGlobal(at));
+    });
+
     // The window is set up: the remembered box takes its stored state now,
     // before the creation and show handlers look at it.
     CheckBoxStartWithPlot->Loaded();
@@ -139,9 +159,7 @@ void TFormShowClocks::FormCreate() {
     // Success is not examined: on failure the frequency stays 0 and the
     // label says 0 MHz.
     platform::queryPerformanceFrequency(FFrequency);
-    LabelFrequency->setText("Performance counter frequency: " +
-                            QString::fromStdString(FFormat.general(static_cast<double>(FFrequency) / 1000000.0)) +
-                            " MHz");
+    LabelFrequency->setText(QString::fromStdString(survey::frequencyLine(FFrequency, FFormat)));
     LabelFrequency->adjustSize();
 
     setWindowTitle(windowTitle() + " - V" + QString::fromStdString(platform::programFileVersion()));
@@ -267,7 +285,8 @@ void TFormShowClocks::Timer1Timer() {
     Timer1->stop();  // one run per "Refresh"
     QApplication::setOverrideCursor(Qt::WaitCursor);
     Lines lines(*this);
-    survey::runClockSurvey(lines, FFrequency, FFormat);
+    FRecords = {};
+    FFigures = survey::runClockSurvey(lines, FFrequency, FFormat);
     ButtonRefresh->setEnabled(true);
     ButtonPlot->setEnabled(true);
     QApplication::restoreOverrideCursor();
@@ -292,7 +311,68 @@ QWidget* TFormShowClocks::lineWidget(survey::Line line) const {
     return nullptr;
 }
 
+namespace {
+constexpr const char* kNothingMeasured = "Nothing measured yet: click Refresh to run the survey first.";
+}  // namespace
+
+QString TFormShowClocks::resultsText() const {
+    if (!FFigures) return {};
+    QString text = LabelFrequency->text() + '\n';
+    for (int i = 0; i < survey::kLineCount; ++i) {
+        const auto line = static_cast<survey::Line>(i);
+        text += QString::fromStdString(survey::printedLine(line, FRecords[static_cast<std::size_t>(i)])) + '\n';
+    }
+    return text;
+}
+
+void TFormShowClocks::copyResults() {
+    if (!FFigures) {
+        tell("Copy results", kNothingMeasured);
+        return;
+    }
+    QGuiApplication::clipboard()->setText(resultsText());
+}
+
+QString TFormShowClocks::saveReport(const QString& fileName) const {
+    if (!FFigures) return kNothingMeasured;
+    const report::SurveyReport r =
+        report::surveyReport(FFrequency, *FFigures, resultsText().split('\n', Qt::SkipEmptyParts),
+                             FReportContext(), QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
+    QString error;
+    if (!report::writeReportFile(r, fileName, error)) {
+        return QString("Could not write the report to %1: %2").arg(QDir::toNativeSeparators(fileName), error);
+    }
+    return {};
+}
+
+void TFormShowClocks::saveReportAsked() {
+    if (!FFigures) {
+        tell("Save report", kNothingMeasured);
+        return;
+    }
+    const QString file = QFileDialog::getSaveFileName(this, "Save report", "zentora-survey-report.json",
+                                                      "Survey report (*.json)");
+    if (file.isEmpty()) return;
+    const QString error = saveReport(file);
+    if (!error.isEmpty()) tell("Save report", error);
+}
+
+QMenu* TFormShowClocks::createContextMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    menu->addAction(FCopyAction);
+    menu->addAction(QString::fromUtf8("Save report…"), this, &TFormShowClocks::saveReportAsked);
+    return menu;
+}
+
+void TFormShowClocks::tell(const QString& title, const QString& text) {
+    // Not modal to the program: the message sits on this window until read.
+    auto* box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 void TFormShowClocks::Lines::setText(survey::Line line, const std::string& text) {
+    form_.FRecords[static_cast<std::size_t>(line)].text = text;
     QWidget* w = form_.lineWidget(line);
     if (auto* l = qobject_cast<QLabel*>(w)) {
         l->setText(QString::fromStdString(text));
@@ -305,6 +385,7 @@ void TFormShowClocks::Lines::setText(survey::Line line, const std::string& text)
 }
 
 void TFormShowClocks::Lines::setHint(survey::Line line, const std::string& hint) {
+    form_.FRecords[static_cast<std::size_t>(line)].hint = hint;
     form_.lineWidget(line)->setToolTip(QString::fromStdString(hint));
 }
 

@@ -4,13 +4,20 @@
 // the clock survey.
 
 #include "format/ResultFormat.h"
+#include "report/SurveyReport.h"
 #include "survey/ClockSurvey.h"
 
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
 
+class QAction;
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QPushButton;
 class QTimer;
@@ -52,6 +59,23 @@ public:
     // by the program entry after creating it, before the first show.
     void setPlotWindow(TFormZentoraIntervalCheck* plotWindow) { FPlotWindow = plotWindow; }
 
+    // What the user keeps of a survey. Before the first survey both say
+    // there is nothing measured yet.
+    // Every line as shown, hints in brackets, one a line, as the terminal
+    // report prints them; empty before the first survey.
+    QString resultsText() const;
+    // Ctrl+C and "Copy results": resultsText() onto the clipboard.
+    void copyResults();
+    // The survey as the JSON report zentora-survey --json writes. Returns
+    // what went wrong, empty on success.
+    QString saveReport(const QString& fileName) const;
+    // The window's context menu: "Copy results", "Save report…". The
+    // caller owns it.
+    QMenu* createContextMenu(QWidget* parent);
+    // Where a saved report's system context comes from (this machine's
+    // facts unless a test says otherwise).
+    void setReportContext(std::function<report::SystemContext()> context) { FReportContext = std::move(context); }
+
 public slots:
     void ButtonRefreshClick();
     void ButtonCloseClick();
@@ -74,6 +98,8 @@ private:
     void growToFit();
     int scaled(int designPixels) const;
     QWidget* lineWidget(survey::Line line) const;
+    void saveReportAsked();
+    void tell(const QString& title, const QString& text);
 
     // The survey run writes into the window's lines through this.
     class Lines : public survey::SurveyDisplay {
@@ -92,5 +118,11 @@ private:
     format::ResultFormatter FFormat;
     TFormZentoraIntervalCheck* FPlotWindow = nullptr;
     bool FShownBefore = false;
+    // The last survey as the run reported it: each line's text and hint,
+    // and its figures. Empty until a survey has run.
+    std::array<survey::LineRecord, survey::kLineCount> FRecords{};
+    std::optional<std::vector<survey::Figure>> FFigures;
+    std::function<report::SystemContext()> FReportContext = report::gatherContext;
+    QAction* FCopyAction = nullptr;
     double FScale = 1.0;  // design pixels to screen pixels, for larger fonts
 };
