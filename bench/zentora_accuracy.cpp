@@ -8,12 +8,17 @@
 // Prints a table (or, with --json, a JSON array). Figures are medians over
 // N repetitions. Exits non-zero only when something could not be measured;
 // a figure off its target is reported, not fatal: these machines are noisy.
-
-#include "sysinfo/SystemInfo.h"
+//
+// This file calls the OS directly (clock_gettime, clock_getres) where it
+// needs a reference that does not go through the clock layer it checks;
+// everything else it asks the OS layer.
 
 #include "platform/Clocks.h"
+#include "platform/LinuxTime.h"
+#include "platform/SystemFacts.h"
+#include "timing/FigureArithmetic.h"
 #include "timing/Measure.h"
-#include "timing/Utils.h"
+#include "timing/Statistics.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,11 +35,7 @@
 
 namespace {
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
+double median(const std::vector<double>& v) { return timing::Median(v.data(), v.size()); }
 
 long long rawNs() {
     timespec ts{};
@@ -212,12 +213,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zentora-accuracy: no performance counter to measure with\n");
         return 1;
     }
-    const auto tsc = sysinfo::tscReference();
+    const auto tsc = platform::tscReference();
     if (!tsc) {
         std::fprintf(stderr, "zentora-accuracy: no reference for the cycle counter's rate\n");
         return 1;
     }
-    const std::string clocksource = sysinfo::currentClocksource();
+    const std::string clocksource = platform::currentClocksource();
     const bool tscBacksTheClocks = clocksource == "tsc";
 
     std::vector<Figure> figures;
@@ -301,7 +302,7 @@ int main(int argc, char** argv) {
         }
         const double shown = std::round(steps.sum / steps.count * 100) / 100;  // "%.2f ms"
         figures.push_back(relative("GetTickCount resolution", shown,
-                                   sysinfo::clockResolutionNs(CLOCK_MONOTONIC_COARSE) / 1e6, "ms", 0,
+                                   static_cast<double>(platform::linux_time::resolutionNs(CLOCK_MONOTONIC_COARSE)) / 1e6, "ms", 0,
                                    "mean tick step; reference: clock_getres(CLOCK_MONOTONIC_COARSE)"));
     }
     {
@@ -313,7 +314,7 @@ int main(int argc, char** argv) {
         }
         const double us = std::round(timing::Median(steps.steps.data(), steps.count) / 10 * 10) / 10;  // "%.1f µs"
         figures.push_back(relative("GetSystemTimeAsFileTime resolution", us,
-                                   sysinfo::clockResolutionNs(CLOCK_REALTIME_COARSE) / 1e3, "µs", 0,
+                                   static_cast<double>(platform::linux_time::resolutionNs(CLOCK_REALTIME_COARSE)) / 1e3, "µs", 0,
                                    "median step; reference: clock_getres(CLOCK_REALTIME_COARSE)"));
     }
     {

@@ -1,6 +1,7 @@
 // What the interval plot reports about a list of steps.
 
-#include "plot/IntervalAnalysis.h"
+#include "capture/IntervalCapture.h"
+#include "plot/ChartAxes.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +10,8 @@
 
 namespace {
 
-plot::IntervalAnalysis analyse(const std::vector<double>& steps, const char* separator = ".") {
-    return plot::analyseIntervals(steps.data(), steps.size(), format::ResultFormatter(separator));
+capture::IntervalAnalysis analyse(const std::vector<double>& steps, const char* separator = ".") {
+    return capture::analyseIntervals(steps.data(), steps.size(), format::ResultFormatter(separator));
 }
 
 TEST(IntervalAnalysis, StepsAtExactlyHalfTheMedianAwayAreNotClean) {

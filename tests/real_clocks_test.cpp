@@ -2,6 +2,7 @@
 // nothing here asserts a speed: only what must hold on any working system.
 
 #include "platform/Clocks.h"
+#include "platform/SystemFacts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 // zentora-survey on the simulated clocks: the whole text of a run, its
 // JSON, the comparison of two reports, and the command line's errors.
 
+#include "support/SimulatedSurveyText.h"
 #include "support/QtPrinters.h"
 
 #include "platform/SimulatedClocks.h"
@@ -25,9 +26,9 @@ report::SystemContext fixedContext() {
     c.architecture = "x86_64";
     c.clocksource = "kvm-clock";
     c.availableClocksources = "kvm-clock tsc acpi_pm";
-    c.tscFlagsKnown = true;
-    c.constantTsc = true;
-    c.nonstopTsc = false;
+    c.tsc.known = true;
+    c.tsc.constant = true;
+    c.tsc.nonstop = false;
     c.hypervisor = "KVM";
     c.tickHz = 250;
     c.kernelTscMHz = 3000.0;
@@ -81,18 +82,7 @@ protected:
 };
 
 const char* const kExpectedRun =
-    "Performance counter frequency: 10 MHz\n"
-    "Clock speed from RDTSC: ~3000 MHz\n"
-    "Time for GetTickCount call ~249.8 ns\n"
-    "Time for QueryPerformanceCounter call ~399.6 ns\n"
-    "GetCPUspeed gives: 2999.99 MHz\n"
-    "TimeAdj=156250, TimeIncr=156250, disabled\n"
-    "Timer resolution from: 1 to 1000000 milliseconds\n"
-    "Time for timeGetTime call: ~299.7 ns\n"
-    "timeGetTime resolution: 1000.0 µs\n"
-    "Time for Now() call: ~999.0 ns\n"
-    "GetTickCount resolution: 1.00 ms  [1500 calls]\n"
-    "GetSystemTimeAsFileTime resolution: 4000.0 µs  (std.dev=0.0 µs)  [median & std. dev. over 391 intervals]\n"
+    ZENTORA_SIMULATED_SURVEY_LINES
     "GSTAFT mean resolution: 4000.0 µs  (median = 4000.0 µs, std.dev = 0.0 µs)\n"
     "Mean from 391 \"clean\" intervals, median & std. dev. over 391 intervals\n"
     "\n"

@@ -4,6 +4,7 @@
 #include "support/RecordingDisplay.h"
 
 #include "platform/Clocks.h"
+#include "platform/SystemFacts.h"
 #include "survey/ClockSurvey.h"
 
 #include <cstdio>

@@ -3,6 +3,7 @@
 #include "platform/SimulatedClocks.h"
 #include "plot/ZentoraIntervalPlotForm.h"
 #include "settings/KestraneCheckBox.h"
+#include "support/SimulatedSurveyText.h"
 #include "support/TempSettingsRoots.h"
 #include "survey/ZentoraTimingForm.h"
 #include "support/QtPrinters.h"
@@ -399,19 +400,7 @@ TEST_F(SurveyWindowKeeps, CtrlCCopiesEveryLineAsShownWithItsHint) {
     refreshAndWait();
     QApplication::setActiveWindow(form.get());
     QTest::keyClick(form.get(), Qt::Key_C, Qt::ControlModifier);
-    const QString expected = QString::fromUtf8(
-        "Performance counter frequency: 10 MHz\n"
-        "Clock speed from RDTSC: ~3000 MHz\n"
-        "Time for GetTickCount call ~249.8 ns\n"
-        "Time for QueryPerformanceCounter call ~399.6 ns\n"
-        "GetCPUspeed gives: 2999.99 MHz\n"
-        "TimeAdj=156250, TimeIncr=156250, disabled\n"
-        "Timer resolution from: 1 to 1000000 milliseconds\n"
-        "Time for timeGetTime call: ~299.7 ns\n"
-        "timeGetTime resolution: 1000.0 µs\n"
-        "Time for Now() call: ~999.0 ns\n"
-        "GetTickCount resolution: 1.00 ms  [1500 calls]\n"
-        "GetSystemTimeAsFileTime resolution: 4000.0 µs  (std.dev=0.0 µs)  [median & std. dev. over 391 intervals]\n");
+    const QString expected = QString::fromUtf8(ZENTORA_SIMULATED_SURVEY_LINES);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), expected);
     EXPECT_EQ(message(), nullptr);
 }

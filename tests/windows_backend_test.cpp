@@ -4,6 +4,7 @@
 #include "ZentoraVersion.h"
 #include "format/ResultFormat.h"
 #include "platform/Clocks.h"
+#include "platform/SystemFacts.h"
 #include "platform/Registry.h"
 #include "settings/RegistryVariables.h"
 #include "survey/ClockSurvey.h"
@@ -169,6 +170,25 @@ TEST_F(WindowsRegistry, QuillbarKeepsItsSettingsUnderLocalMachine) {
     }
     EXPECT_FALSE(readRaw(HKEY_CURRENT_USER, L"Software\\Ferrowyn\\QuillBar", type, data));
     RegistryVariablesStartup(platform::registry::executablePath());
+}
+
+// The system facts as Windows states them: what it cannot say is unknown.
+TEST(WindowsFacts, SayWhatWindowsKnowsAndNothingElse) {
+    EXPECT_EQ(platform::currentClocksource(), "unknown");
+    EXPECT_EQ(platform::availableClocksources(), "");
+    EXPECT_FALSE(platform::kernelTscMHz().has_value());
+    EXPECT_EQ(platform::architecture(), "x86_64");
+    EXPECT_FALSE(platform::hypervisor().empty());
+    // The clock interrupt's period, from GetSystemTimeAdjustment.
+    DWORD adjustment = 0, increment = 0;
+    BOOL disabled = FALSE;
+    ASSERT_TRUE(GetSystemTimeAdjustment(&adjustment, &increment, &disabled));
+    EXPECT_EQ(platform::kernelTickNs(), static_cast<std::int64_t>(increment) * 100);
+    EXPECT_FALSE(platform::outputIsTerminal());  // ctest reads our output through a pipe
+    const auto reference = platform::tscReference();
+    ASSERT_TRUE(reference.has_value());
+    EXPECT_GT(reference->mhz, 0);
+    EXPECT_FALSE(reference->source.empty());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // The operating-system clock layer: every clock, timer and system query the
-// program measures, behind plain functions with Windows semantics.
+// program measures, behind plain functions with Windows semantics. What the
+// system states about itself (not measured) is in SystemFacts.h.
 //
 // Exactly one implementation is linked into a program: ClocksLinux.cpp,
 // ClocksWindows.cpp or, in the tests, ClocksSimulated.cpp. The seam is the
@@ -13,9 +14,7 @@
 // size is whatever the system's timer tick happens to be.
 
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <vector>
 
 namespace platform {
 
@@ -71,26 +70,5 @@ std::uint32_t timerEndPeriod(std::uint32_t periodMs);
 
 // The processor's cycle counter (RDTSC on x86, the virtual counter on Arm).
 std::uint64_t readTimeStampCounter();
-
-// The program's version as a four-part "FileVersion" string, such as
-// "1.0.0.0". On Windows it is read back from the program file's own version
-// resource; empty when that resource or its entry is missing.
-std::string programFileVersion();
-
-// What this backend reads for each Windows service the program names, for
-// reports that explain the figures.
-struct ClockBacking {
-    const char* windowsName;
-    const char* backing;
-};
-std::vector<ClockBacking> clockBacking();
-
-// The font the desktop uses for icon titles, where the system has such a
-// setting. Empty where the window toolkit's own general font is the answer.
-struct FontSpec {
-    std::string family;
-    int pixelHeight = 0;
-};
-std::optional<FontSpec> desktopIconTitleFont();
 
 }  // namespace platform

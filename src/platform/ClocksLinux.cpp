@@ -23,8 +23,8 @@
 
 #include "platform/Clocks.h"
 
-#include "ZentoraVersion.h"
 #include "platform/CivilTime.h"
+#include "platform/LinuxTime.h"
 
 #include <sched.h>
 #include <sys/timex.h>
@@ -56,12 +56,6 @@ inline std::uint32_t milliseconds32(clockid_t clock) {
     // Unsigned arithmetic wraps at 2^32 just like the Windows tick counts.
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(ts.tv_sec) * 1000U +
                                       static_cast<std::uint64_t>(ts.tv_nsec) / 1000000U);
-}
-
-std::int64_t resolutionNs(clockid_t clock) {
-    timespec res{};
-    if (clock_getres(clock, &res) != 0) return 0;
-    return static_cast<std::int64_t>(res.tv_sec) * 1000000000 + res.tv_nsec;
 }
 
 // strerror_r comes in a GNU flavour (returns the text) and an XSI one
@@ -133,7 +127,7 @@ bool systemTimeAdjustment(TimeAdjustment& result) {
         tLastError = static_cast<std::uint32_t>(errno);
         return false;
     }
-    const std::int64_t tickNs = resolutionNs(CLOCK_MONOTONIC_COARSE);
+    const std::int64_t tickNs = linux_time::resolutionNs(CLOCK_MONOTONIC_COARSE);
     const double increment = static_cast<double>(tickNs) / 100.0;
     const long userHz = sysconf(_SC_CLK_TCK);
     const double nominalTickUs = userHz > 0 ? 1e6 / static_cast<double>(userHz) : 10000.0;
@@ -153,7 +147,7 @@ std::string systemErrorMessage(std::uint32_t errorCode) {
 }
 
 std::uint32_t timerDevCaps(TimerCaps& caps) {
-    const std::int64_t res = resolutionNs(CLOCK_MONOTONIC);
+    const std::int64_t res = linux_time::resolutionNs(CLOCK_MONOTONIC);
     const std::int64_t minMs = (res + 999999) / 1000000;
     caps.periodMin = static_cast<std::uint32_t>(minMs < 1 ? 1 : minMs);
     caps.periodMax = 1000000;
@@ -173,24 +167,6 @@ std::uint64_t readTimeStampCounter() {
 #else
 #error "No cycle counter read for this processor"
 #endif
-}
-
-std::string programFileVersion() { return ZENTORA_FILE_VERSION; }
-
-std::optional<FontSpec> desktopIconTitleFont() { return std::nullopt; }
-
-std::vector<ClockBacking> clockBacking() {
-    return {
-        {"QueryPerformanceCounter", "CLOCK_MONOTONIC in ns (frequency 1000000000)"},
-        {"GetTickCount", "CLOCK_MONOTONIC_COARSE in ms (steps at the kernel tick)"},
-        {"timeGetTime", "CLOCK_MONOTONIC in ms"},
-        {"GetSystemTimeAsFileTime", "CLOCK_REALTIME_COARSE in 100 ns units since 1601 (steps at the kernel tick)"},
-        {"Now()", "CLOCK_REALTIME with localtime_r"},
-        {"RDTSC", "the processor's cycle counter"},
-        {"GetSystemTimeAdjustment", "adjtimex, read only"},
-        {"timeGetDevCaps", "clock_getres(CLOCK_MONOTONIC), in whole ms"},
-        {"timeBeginPeriod", "accepted, changes nothing: Linux has no system-wide timer period"},
-    };
 }
 
 }  // namespace platform

@@ -127,12 +127,4 @@ std::uint64_t readTimeStampCounter() {
     return gConfig.timeStampStart + static_cast<std::uint64_t>(cycles);
 }
 
-std::string programFileVersion() { return gConfig.fileVersion; }
-
-std::optional<FontSpec> desktopIconTitleFont() { return std::nullopt; }
-
-std::vector<ClockBacking> clockBacking() {
-    return {{"QueryPerformanceCounter", "the simulated clock"}, {"GetTickCount", "the simulated clock"}};
-}
-
 }  // namespace platform

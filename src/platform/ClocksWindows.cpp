@@ -23,7 +23,6 @@
 #include <mmsystem.h>
 #include <intrin.h>
 
-#include <vector>
 
 namespace platform {
 using win::toUtf8;
@@ -96,63 +95,5 @@ std::uint32_t timerBeginPeriod(std::uint32_t periodMs) { return timeBeginPeriod(
 std::uint32_t timerEndPeriod(std::uint32_t periodMs) { return timeEndPeriod(periodMs); }
 
 std::uint64_t readTimeStampCounter() { return __rdtsc(); }
-
-// The "FileVersion" string of the first translation in the program file's
-// own version resource.
-std::string programFileVersion() {
-    const std::wstring path = win::moduleFileName();
-    if (path.empty()) return {};
-    DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
-    if (size == 0) return {};
-    std::vector<unsigned char> data(size);
-    if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return {};
-
-    struct Translation {
-        WORD language;
-        WORD codePage;
-    };
-    Translation* translations = nullptr;
-    UINT translationBytes = 0;
-    if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation",
-                        reinterpret_cast<void**>(&translations), &translationBytes) ||
-        translationBytes < sizeof(Translation)) {
-        return {};
-    }
-    wchar_t query[64];
-    wsprintfW(query, L"\\StringFileInfo\\%04x%04x\\FileVersion", translations[0].language,
-              translations[0].codePage);
-    wchar_t* value = nullptr;
-    UINT valueChars = 0;
-    if (!VerQueryValueW(data.data(), query, reinterpret_cast<void**>(&value), &valueChars) ||
-        valueChars == 0) {
-        return {};
-    }
-    // The stored length counts the terminating zero.
-    return toUtf8(value, static_cast<int>(lstrlenW(value)));
-}
-
-std::vector<ClockBacking> clockBacking() {
-    return {
-        {"QueryPerformanceCounter", "QueryPerformanceCounter"},
-        {"GetTickCount", "GetTickCount"},
-        {"timeGetTime", "timeGetTime"},
-        {"GetSystemTimeAsFileTime", "GetSystemTimeAsFileTime"},
-        {"Now()", "GetLocalTime"},
-        {"RDTSC", "the processor's cycle counter"},
-        {"GetSystemTimeAdjustment", "GetSystemTimeAdjustment"},
-        {"timeGetDevCaps", "timeGetDevCaps"},
-        {"timeBeginPeriod", "timeBeginPeriod"},
-    };
-}
-
-std::optional<FontSpec> desktopIconTitleFont() {
-    LOGFONTW font{};
-    if (!SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof font, &font, 0)) return std::nullopt;
-    FontSpec iconFont;
-    iconFont.family = toUtf8(font.lfFaceName, lstrlenW(font.lfFaceName));
-    iconFont.pixelHeight = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
-    return iconFont;
-}
 
 }  // namespace platform

@@ -59,6 +59,7 @@ struct Config {
     std::uint32_t devCapsResult = 0;
     TimerCaps devCaps{1, 1000000};
 
+    // System facts (SystemFactsSimulated.cpp).
     std::string fileVersion = "1.2.3.4";
 };
 

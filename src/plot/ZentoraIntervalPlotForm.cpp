@@ -1,6 +1,8 @@
 #include "plot/ZentoraIntervalPlotForm.h"
 
-#include "plot/IntervalAnalysis.h"
+#include "capture/IntervalCapture.h"
+#include "format/LocaleFormat.h"
+#include "plot/ChartAxes.h"
 #include "ui/DesignScale.h"
 
 #include <qcustomplot.h>
@@ -32,7 +34,7 @@ constexpr int kDesignHeight = 341;
 }  // namespace
 
 TFormZentoraIntervalCheck::TFormZentoraIntervalCheck(QWidget* centreOn)
-    : QWidget(nullptr, Qt::Window), FCentreOn(centreOn), FFormat(QLocale().decimalPoint().toStdString()) {
+    : QWidget(nullptr, Qt::Window), FCentreOn(centreOn), FFormat(format::localeFormatter()) {
     setObjectName("FormZentoraIntervalCheck");
     setWindowTitle("Intervals from GetSystemTime AsFileTime");
     // The survey window is the main window: closing it ends the program even
@@ -182,10 +184,10 @@ QCPAxis* TFormZentoraIntervalCheck::bottomAxis() const { return ChartDeltas->xAx
 void TFormZentoraIntervalCheck::ButtonRefreshClick() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // The box is read once, so the period's end always matches its begin.
-    const std::size_t count = plot::captureIntervalsUs(CheckBoxMMTimer->isChecked(), FSteps);
+    const std::size_t count = capture::captureIntervalsUs(CheckBoxMMTimer->isChecked(), FSteps);
     if (count > 0) {
         const double* steps = FSteps.steps.data();
-        const plot::IntervalAnalysis a = plot::analyseIntervals(steps, count, FFormat);
+        const capture::IntervalAnalysis a = capture::analyseIntervals(steps, count, FFormat);
 
         if (a.mean > plot::kFixAxisAboveMeanUs) FLeftAxisFixed = true;
         QVector<double> keys(static_cast<qsizetype>(count));

@@ -1,5 +1,7 @@
 #include "report/ReportCli.h"
 
+#include "platform/SystemFacts.h"
+
 #include "platform/Clocks.h"
 
 #include <QCommandLineParser>

@@ -2,8 +2,7 @@
 
 #include "format/ResultFormat.h"
 #include "platform/Clocks.h"
-#include "plot/IntervalAnalysis.h"
-#include "sysinfo/SystemInfo.h"
+#include "format/LocaleFormat.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -13,8 +12,6 @@
 #include <QSaveFile>
 #include <QSysInfo>
 #include <QTextStream>
-
-#include <time.h>
 
 #include <array>
 #include <cmath>
@@ -89,17 +86,14 @@ const survey::Figure* findFigure(const std::vector<survey::Figure>& figures, con
 SystemContext gatherContext() {
     SystemContext c;
     c.os = QSysInfo::prettyProductName() + " (kernel " + QSysInfo::kernelVersion() + ")";
-    c.architecture = QString::fromStdString(sysinfo::architecture());
-    c.clocksource = QString::fromStdString(sysinfo::currentClocksource());
-    c.availableClocksources = QString::fromStdString(sysinfo::availableClocksources());
-    const sysinfo::TscFlags flags = sysinfo::tscFlags();
-    c.tscFlagsKnown = flags.known;
-    c.constantTsc = flags.constant;
-    c.nonstopTsc = flags.nonstop;
-    c.hypervisor = QString::fromStdString(sysinfo::hypervisor());
-    const long long tickNs = sysinfo::clockResolutionNs(CLOCK_MONOTONIC_COARSE);
+    c.architecture = QString::fromStdString(platform::architecture());
+    c.clocksource = QString::fromStdString(platform::currentClocksource());
+    c.availableClocksources = QString::fromStdString(platform::availableClocksources());
+    c.tsc = platform::tscFlags();
+    c.hypervisor = QString::fromStdString(platform::hypervisor());
+    const std::int64_t tickNs = platform::kernelTickNs();
     c.tickHz = tickNs > 0 ? 1e9 / static_cast<double>(tickNs) : 0;
-    c.kernelTscMHz = sysinfo::kernelTscMHz();
+    c.kernelTscMHz = platform::kernelTscMHz();
     for (const platform::ClockBacking& b : platform::clockBacking()) {
         c.backing.emplace_back(QString::fromUtf8(b.windowsName), QString::fromUtf8(b.backing));
     }
@@ -122,7 +116,7 @@ SurveyReport surveyReport(std::int64_t frequency, std::vector<survey::Figure> me
 }
 
 SurveyReport runReport(const RunOptions& options, SystemContext context, QString time, QTextStream& out) {
-    const format::ResultFormatter format(QLocale().decimalPoint().toStdString());
+    const format::ResultFormatter format = format::localeFormatter();
     std::int64_t frequency = 0;
     platform::queryPerformanceFrequency(frequency);
     const QString frequencyText = QString::fromStdString(survey::frequencyLine(frequency, format));
@@ -135,35 +129,36 @@ SurveyReport runReport(const RunOptions& options, SystemContext context, QString
     SurveyReport r =
         surveyReport(frequency, std::move(measured), std::move(printed), std::move(context), std::move(time));
 
-    if (options.interactive) out << "measuring: every GetSystemTimeAsFileTime step for 1.563 s" << Qt::flush;
+    if (options.interactive) {
+        out << "measuring: every GetSystemTimeAsFileTime step for "
+            << QString::fromStdString(capture::captureSpan()) << Qt::flush;
+    }
     timing::FileTimeSteps steps;
-    const std::size_t count = plot::captureIntervalsUs(options.multimediaPeriod, steps);
+    const std::size_t count = capture::captureIntervalsUs(options.multimediaPeriod, steps);
     if (options.interactive) out << "\r\033[K";
     Capture& c = r.capture;
     c.multimediaPeriod = options.multimediaPeriod;
     c.stepsUs.assign(steps.steps.begin(), steps.steps.begin() + static_cast<std::ptrdiff_t>(count));
     if (count > 0) {
-        const plot::IntervalAnalysis a = plot::analyseIntervals(steps.steps.data(), count, format);
-        c.resultLine = QString::fromStdString(a.resultLine);
-        c.statsLine = QString::fromStdString(a.statsLine);
-        c.medianUs = a.median;
-        c.meanUs = static_cast<double>(a.mean);
-        c.stdDevUs = static_cast<double>(a.deviation);
-        c.cleanCount = static_cast<int>(a.cleanCount);
-        c.cleanMeanUs = a.cleanMean;
+        c.analysis = capture::analyseIntervals(steps.steps.data(), count, format);
+        const capture::IntervalAnalysis& a = c.analysis;
         r.figures.push_back({"captureIntervals", "File-time steps captured", static_cast<double>(count), "count"});
-        r.figures.push_back({"captureMedian", "Median file-time step", c.medianUs, "µs"});
-        r.figures.push_back({"captureStdDev", "Standard deviation of the file-time steps", c.stdDevUs, "µs"});
-        if (c.cleanCount > 0) {
-            r.figures.push_back({"captureCleanMean", "Mean of the clean file-time steps", c.cleanMeanUs, "µs"});
+        r.figures.push_back({"captureMedian", "Median file-time step", a.median, "µs"});
+        r.figures.push_back(
+            {"captureStdDev", "Standard deviation of the file-time steps", static_cast<double>(a.deviation), "µs"});
+        if (a.cleanCount > 0) {
+            r.figures.push_back({"captureCleanMean", "Mean of the clean file-time steps", a.cleanMean, "µs"});
         }
         const QString mm = options.multimediaPeriod ? " [with a 1 ms timer period]" : "";
-        out << c.resultLine << mm << '\n' << c.statsLine << '\n';
-        r.lines.append(c.resultLine + mm);
-        r.lines.append(c.statsLine);
+        const QString result = QString::fromStdString(a.resultLine) + mm;
+        const QString stats = QString::fromStdString(a.statsLine);
+        out << result << '\n' << stats << '\n';
+        r.lines.append(result);
+        r.lines.append(stats);
     } else {
-        out << "GSTAFT resolution: no change of the file time in 1.563 s\n";
-        r.lines.append("GSTAFT resolution: no change of the file time in 1.563 s");
+        const QString line = QString::fromStdString(capture::noChangeLine());
+        out << line << '\n';
+        r.lines.append(line);
     }
     out << Qt::flush;
     r.warnings = warningsFor(r.figures, r.context);
@@ -178,10 +173,10 @@ QStringList warningsFor(const std::vector<survey::Figure>& figures, const System
                      "coarser (common in VMs, or where the kernel found the TSC unstable)")
                  .arg(context.clocksource);
     }
-    if (x86 && context.tscFlagsKnown && !(context.constantTsc && context.nonstopTsc)) {
+    if (x86 && context.tsc.known && !context.tsc.invariant()) {
         w << QString("the TSC is not invariant (%1): its rate may change with power states, so cycle counts "
                      "are not times")
-                 .arg(!context.constantTsc ? "no constant_tsc" : "no nonstop_tsc");
+                 .arg(!context.tsc.constant ? "no constant_tsc" : "no nonstop_tsc");
     }
     if (const survey::Figure* qpc = findFigure(figures, "queryPerformanceCounterCallCost");
         qpc != nullptr && qpc->value > 100) {
@@ -211,11 +206,11 @@ void printContext(const SurveyReport& report, QTextStream& out) {
     if (!c.availableClocksources.isEmpty()) out << " (available: " << c.availableClocksources << ")";
     out << '\n';
     out << "TSC: ";
-    if (!c.tscFlagsKnown) {
+    if (!c.tsc.known) {
         out << "flags unknown\n";
     } else {
-        out << ((c.constantTsc && c.nonstopTsc) ? "invariant" : "not invariant") << " (constant_tsc "
-            << (c.constantTsc ? "yes" : "no") << ", nonstop_tsc " << (c.nonstopTsc ? "yes" : "no") << ")\n";
+        out << (c.tsc.invariant() ? "invariant" : "not invariant") << " (constant_tsc "
+            << (c.tsc.constant ? "yes" : "no") << ", nonstop_tsc " << (c.tsc.nonstop ? "yes" : "no") << ")\n";
     }
     if (c.kernelTscMHz) out << "Kernel's TSC rate: " << QString::number(*c.kernelTscMHz, 'f', 3) << " MHz\n";
     out << "Hypervisor: " << c.hypervisor << '\n';
@@ -241,14 +236,15 @@ QJsonObject toJson(const SurveyReport& r) {
     const Capture& c = r.capture;
     QJsonObject capture{{"multimediaPeriod", c.multimediaPeriod}, {"count", static_cast<int>(c.stepsUs.size())},
                         {"stepsUs", steps}};
-    if (!c.resultLine.isEmpty()) {
-        capture.insert("medianUs", c.medianUs);
-        capture.insert("meanUs", c.meanUs);
-        capture.insert("stdDevUs", c.stdDevUs);
-        capture.insert("cleanCount", c.cleanCount);
-        if (c.cleanCount > 0) capture.insert("cleanMeanUs", c.cleanMeanUs);
-        capture.insert("resultLine", c.resultLine);
-        capture.insert("statsLine", c.statsLine);
+    if (!c.stepsUs.empty()) {
+        const capture::IntervalAnalysis& a = c.analysis;
+        capture.insert("medianUs", a.median);
+        capture.insert("meanUs", static_cast<double>(a.mean));
+        capture.insert("stdDevUs", static_cast<double>(a.deviation));
+        capture.insert("cleanCount", static_cast<int>(a.cleanCount));
+        if (a.cleanCount > 0) capture.insert("cleanMeanUs", a.cleanMean);
+        capture.insert("resultLine", QString::fromStdString(a.resultLine));
+        capture.insert("statsLine", QString::fromStdString(a.statsLine));
     }
     const SystemContext& x = r.context;
     QJsonObject backing;
@@ -261,10 +257,10 @@ QJsonObject toJson(const SurveyReport& r) {
                         {"hypervisor", x.hypervisor},
                         {"tickHz", x.tickHz},
                         {"backing", backing}};
-    if (x.tscFlagsKnown) {
-        context.insert("tsc", QJsonObject{{"constant", x.constantTsc},
-                                          {"nonstop", x.nonstopTsc},
-                                          {"invariant", x.constantTsc && x.nonstopTsc}});
+    if (x.tsc.known) {
+        context.insert("tsc", QJsonObject{{"constant", x.tsc.constant},
+                                          {"nonstop", x.tsc.nonstop},
+                                          {"invariant", x.tsc.invariant()}});
     }
     if (x.kernelTscMHz) context.insert("kernelTscMHz", *x.kernelTscMHz);
     return QJsonObject{{"schema", kSchemaName},

@@ -3,6 +3,8 @@
 // as the windows, their lines printed as they arrive, the figures kept as
 // numbers, and the system facts that explain them.
 
+#include "capture/IntervalCapture.h"
+#include "platform/SystemFacts.h"
 #include "survey/ClockSurvey.h"
 
 #include <QByteArray>
@@ -27,29 +29,23 @@ struct SystemContext {
     QString architecture;
     QString clocksource;            // "tsc", "kvm-clock", ... or "unknown"
     QString availableClocksources;  // as the kernel lists them
-    bool tscFlagsKnown = false;
-    bool constantTsc = false;
-    bool nonstopTsc = false;
+    platform::TscFlags tsc;
     QString hypervisor;             // "none", "KVM", ... or "unknown"
-    double tickHz = 0;              // from the coarse clocks' resolution; 0 if unknown
+    double tickHz = 0;              // the kernel tick; 0 if unknown
     std::optional<double> kernelTscMHz;
     // Windows name -> what this program reads for it on this OS.
     std::vector<std::pair<QString, QString>> backing;
 };
 
-// This machine's context (Linux: /sys, /proc, CPUID and the kernel log).
+// This machine's context, from the OS layer's system facts.
 SystemContext gatherContext();
 
 struct Capture {
     bool multimediaPeriod = false;
     std::vector<double> stepsUs;
-    QString resultLine;  // empty when the file time did not move
-    QString statsLine;
-    double medianUs = 0;
-    double meanUs = 0;
-    double stdDevUs = 0;
-    int cleanCount = 0;
-    double cleanMeanUs = 0;
+    // What the capture says; valid when the file time moved (stepsUs not
+    // empty).
+    capture::IntervalAnalysis analysis;
 };
 
 struct SurveyReport {

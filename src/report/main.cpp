@@ -1,12 +1,11 @@
 // zentora-survey: the clock survey in a terminal.
 
+#include "platform/SystemFacts.h"
 #include "report/ReportCli.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QTextStream>
-
-#include <unistd.h>
 
 #include <cstdio>
 
@@ -15,7 +14,7 @@ int main(int argc, char* argv[]) {
     QTextStream out(stdout);
     QTextStream err(stderr);
     report::CliEnvironment env;
-    env.interactive = isatty(STDOUT_FILENO) != 0;
+    env.interactive = platform::outputIsTerminal();
     env.context = report::gatherContext;
     env.now = [] { return QDateTime::currentDateTimeUtc().toString(Qt::ISODate); };
     return report::surveyMain(QCoreApplication::arguments(), out, err, env);

@@ -53,8 +53,6 @@ TRegistryVariable::TRegistryVariable(const std::string& valueName)
       FKeyPath("\\Software\\" + RegistryCompanyKey + "\\" + ExeBaseName(executablePath())),
       FRootKey(RegistryRootKey) {}
 
-TRegistryBoolean::TRegistryBoolean(const std::string& valueName) : TRegistryVariable(valueName) {}
-
 TRegistryBoolean::TRegistryBoolean(const std::string& valueName, bool defaultValue)
     : TRegistryVariable(valueName), FValue(defaultValue) {
     Load();

@@ -50,10 +50,9 @@ protected:
 // refused write loses the new value without a word.
 class TRegistryBoolean : public TRegistryVariable {
 public:
-    // Bound to the value, holding false; reads nothing.
-    explicit TRegistryBoolean(const std::string& valueName);
     // Bound to the value and loaded from the store, `defaultValue` where the
-    // store has nothing usable.
+    // store has nothing usable. There is no unloaded form: destroying one
+    // writes its value, so every instance holds the stored or default one.
     TRegistryBoolean(const std::string& valueName, bool defaultValue);
     // Saves the value.
     ~TRegistryBoolean() override;

@@ -2,7 +2,8 @@
 
 #include "platform/Clocks.h"
 #include "timing/Measure.h"
-#include "timing/Utils.h"
+#include "timing/FigureArithmetic.h"
+#include "timing/Statistics.h"
 
 namespace survey {
 namespace {

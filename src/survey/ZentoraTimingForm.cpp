@@ -1,6 +1,8 @@
 #include "survey/ZentoraTimingForm.h"
 
+#include "format/LocaleFormat.h"
 #include "platform/Clocks.h"
+#include "platform/SystemFacts.h"
 #include "plot/ZentoraIntervalPlotForm.h"
 #include "settings/KestraneCheckBox.h"
 #include "ui/DesignScale.h"
@@ -33,11 +35,8 @@ constexpr int kDesignWidth = 403;
 constexpr int kDesignHeight = 371;
 constexpr int kDesignLeft = 192;
 constexpr int kDesignTop = 107;
-constexpr int kDesignRowPitch = 24;
 constexpr int kRightMargin = 8;
 
-
-QString localeDecimalSeparator() { return QLocale().decimalPoint(); }
 
 }  // namespace
 
@@ -45,7 +44,7 @@ TFormShowClocks::TFormShowClocks(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      FFormat(localeDecimalSeparator().toStdString()) {
+      FFormat(format::localeFormatter()) {
     setObjectName("FormShowClocks");
     setWindowTitle("Zentora Frequencies");
     setBackgroundRole(QPalette::Button);
@@ -63,6 +62,12 @@ void TFormShowClocks::createControls() {
         l->setTextFormat(Qt::PlainText);
         return l;
     };
+    // A label for one of the survey's lines, kept as that line's control.
+    auto lineLabel = [this, &label](Line line, const char* name) {
+        QLabel* l = label(name, survey::placeholderText(line));
+        FLineWidgets[static_cast<std::size_t>(line)] = l;
+        return l;
+    };
     auto button = [this](const char* name, const char* text) {
         auto* b = new QPushButton(QString::fromUtf8(text), this);
         b->setObjectName(name);
@@ -75,13 +80,14 @@ void TFormShowClocks::createControls() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(500);
-    LabelClock = label("LabelClock", survey::placeholderText(Line::Clock));
-    LabelTickCount = label("LabelTickCount", survey::placeholderText(Line::TickCount));
-    LabelGetCPUSpeed = label("LabelGetCPUSpeed", survey::placeholderText(Line::GetCPUSpeed));
+    LabelClock = lineLabel(Line::Clock, "LabelClock");
+    LabelTickCount = lineLabel(Line::TickCount, "LabelTickCount");
+    LabelGetCPUSpeed = lineLabel(Line::GetCPUSpeed, "LabelGetCPUSpeed");
     LabelGetCPUSpeed->setToolTip("From: CPUSpeed routine");
     EditStaticTextSystemTimeAdjustment =
         new QLineEdit(QString::fromUtf8(survey::placeholderText(Line::SystemTimeAdjustment)), this);
     EditStaticTextSystemTimeAdjustment->setObjectName("EditStaticTextSystemTimeAdjustment");
+    FLineWidgets[static_cast<std::size_t>(Line::SystemTimeAdjustment)] = EditStaticTextSystemTimeAdjustment;
     EditStaticTextSystemTimeAdjustment->setReadOnly(true);
     EditStaticTextSystemTimeAdjustment->setFrame(false);
     EditStaticTextSystemTimeAdjustment->setToolTip("From: System Time Adjustment");
@@ -95,14 +101,13 @@ void TFormShowClocks::createControls() {
         p.setColor(QPalette::Base, p.color(QPalette::Button));
         EditStaticTextSystemTimeAdjustment->setPalette(p);
     }
-    LabelTimerCapabilities = label("LabelTimerCapabilities", survey::placeholderText(Line::TimerCapabilities));
-    LabelTimerResolution = label("LabelTimerResolution", survey::placeholderText(Line::TimerResolution));
-    LabelTimeGetTime = label("LabelTimeGetTime", survey::placeholderText(Line::TimeGetTime));
-    LabelTimeQPC = label("LabelTimeQPC", survey::placeholderText(Line::TimeQPC));
-    LabelNowTime = label("LabelNowTime", survey::placeholderText(Line::NowTime));
-    LabelGetTickCountResolution = label("LabelGetTickCountResolution", survey::placeholderText(Line::GetTickCountResolution));
-    LabelSysTimeAsFileTimeRes =
-        label("LabelSysTimeAsFileTimeRes", survey::placeholderText(Line::SysTimeAsFileTimeRes));
+    LabelTimerCapabilities = lineLabel(Line::TimerCapabilities, "LabelTimerCapabilities");
+    LabelTimerResolution = lineLabel(Line::TimerResolution, "LabelTimerResolution");
+    LabelTimeGetTime = lineLabel(Line::TimeGetTime, "LabelTimeGetTime");
+    LabelTimeQPC = lineLabel(Line::TimeQPC, "LabelTimeQPC");
+    LabelNowTime = lineLabel(Line::NowTime, "LabelNowTime");
+    LabelGetTickCountResolution = lineLabel(Line::GetTickCountResolution, "LabelGetTickCountResolution");
+    LabelSysTimeAsFileTimeRes = lineLabel(Line::SysTimeAsFileTimeRes, "LabelSysTimeAsFileTimeRes");
     ButtonRefresh = button("ButtonRefresh", "Refresh");
     ButtonPlot = button("ButtonPlot", "Plot");
     CheckBoxStartWithPlot = new TKestraneCheckBox("Start with plot", this);
@@ -174,20 +179,14 @@ void TFormShowClocks::layOut() {
     const QFontMetrics metrics(font());
     FScale = ui::designScale(font());
 
-    QLabel* const labelRows[] = {LabelFrequency,   LabelClock,
-                                 LabelTickCount,   LabelTimeQPC,
-                                 LabelGetCPUSpeed, nullptr /* row 5 is the edit */,
-                                 LabelTimerCapabilities, LabelTimeGetTime,
-                                 LabelTimerResolution,   LabelNowTime,
-                                 LabelGetTickCountResolution, LabelSysTimeAsFileTimeRes};
-    int row = 0;
-    for (QLabel* l : labelRows) {
-        if (l != nullptr) {
-            l->move(scaled(16), scaled(16 + row * kDesignRowPitch));
-            l->adjustSize();
-        }
-        ++row;
-    }
+    // The frequency in the first row, then the survey's lines in their
+    // order, one a row; the edit keeps its designed size.
+    auto placeRow = [this](QWidget* w, int row) {
+        w->move(scaled(16), scaled(16 + row * ui::kDesignRowPitch));
+        if (auto* l = qobject_cast<QLabel*>(w)) l->adjustSize();
+    };
+    placeRow(LabelFrequency, 0);
+    for (int i = 0; i < survey::kLineCount; ++i) placeRow(FLineWidgets[static_cast<std::size_t>(i)], i + 1);
     EditStaticTextSystemTimeAdjustment->setGeometry(scaled(16), scaled(136), scaled(289),
                                                     std::max(scaled(17), metrics.height() + 2));
 
@@ -294,21 +293,7 @@ void TFormShowClocks::Timer1Timer() {
 }
 
 QWidget* TFormShowClocks::lineWidget(survey::Line line) const {
-    using survey::Line;
-    switch (line) {
-        case Line::Clock: return LabelClock;
-        case Line::TickCount: return LabelTickCount;
-        case Line::TimeQPC: return LabelTimeQPC;
-        case Line::GetCPUSpeed: return LabelGetCPUSpeed;
-        case Line::SystemTimeAdjustment: return EditStaticTextSystemTimeAdjustment;
-        case Line::TimerCapabilities: return LabelTimerCapabilities;
-        case Line::TimeGetTime: return LabelTimeGetTime;
-        case Line::TimerResolution: return LabelTimerResolution;
-        case Line::NowTime: return LabelNowTime;
-        case Line::GetTickCountResolution: return LabelGetTickCountResolution;
-        case Line::SysTimeAsFileTimeRes: return LabelSysTimeAsFileTimeRes;
-    }
-    return nullptr;
+    return FLineWidgets[static_cast<std::size_t>(line)];
 }
 
 namespace {

@@ -121,6 +121,8 @@ private:
     // The last survey as the run reported it: each line's text and hint,
     // and its figures. Empty until a survey has run.
     std::array<survey::LineRecord, survey::kLineCount> FRecords{};
+    // Each survey line's control, in line order.
+    std::array<QWidget*, survey::kLineCount> FLineWidgets{};
     std::optional<std::vector<survey::Figure>> FFigures;
     std::function<report::SystemContext()> FReportContext = report::gatherContext;
     QAction* FCopyAction = nullptr;

@@ -1,6 +1,7 @@
 #include "timing/Measure.h"
 
 #include "platform/Clocks.h"
+#include "timing/FigureArithmetic.h"
 
 namespace timing {
 namespace {
@@ -42,22 +43,11 @@ std::int64_t countLocalDateTimeLoop() {
     return countForOneSecond<readLocalDateTime>();
 }
 
-double baselineSeconds(std::int64_t bareIterations) { return 1.0 / static_cast<double>(bareIterations); }
-
-double callCostNs(std::int64_t iterations, double baselineSeconds) {
-    return (1.0 / static_cast<double>(iterations) - baselineSeconds) * 1e9;
-}
-
 std::int64_t timeStampCounterMHzOverOneSecond() {
     const std::uint64_t t0 = platform::readTimeStampCounter();
     platform::sleepMs(1000);
     const std::uint64_t t1 = platform::readTimeStampCounter();
-    return static_cast<std::int64_t>(t1 - t0) / 1000000;
-}
-
-long double multimediaTimerStepUs(std::int64_t counts, std::int64_t frequency) {
-    // Elapsed seconds * 1e6 / 3 steps.
-    return static_cast<long double>(counts) * 333333.3333333333L / static_cast<long double>(frequency);
+    return wholeMHz(t1 - t0);
 }
 
 std::int64_t multimediaTimerThreeStepsCounts() {
@@ -74,6 +64,23 @@ std::int64_t multimediaTimerThreeStepsCounts() {
     }
     const std::int64_t c1 = platform::queryPerformanceCounter();
     return c1 - c0;
+}
+
+double GetCPUSpeed() {
+    std::int64_t frequency = 0;
+    if (!platform::queryPerformanceFrequency(frequency)) return 0;
+    // Start on a fresh time slice, so the reads below are less likely to be
+    // split by a context switch.
+    platform::sleepMs(0);
+    const std::int64_t c0 = platform::queryPerformanceCounter();
+    const std::uint64_t t0 = platform::readTimeStampCounter();
+    platform::sleepMs(10);
+    const std::int64_t c1 = platform::queryPerformanceCounter();
+    const std::uint64_t t1 = platform::readTimeStampCounter();
+    if (c1 == c0) return 0;
+    const auto cycles = static_cast<std::uint32_t>(t1 - t0);
+    const std::int64_t product = static_cast<std::int64_t>(cycles) * frequency;
+    return static_cast<double>(static_cast<long double>(product) / static_cast<long double>(c1 - c0));
 }
 
 TickSteps measureTickSteps() {
@@ -97,7 +104,7 @@ void captureFileTimeSteps(FileTimeSteps& out) {
     const std::uint32_t start = platform::tickCount();
     std::uint32_t tick = platform::tickCount();
     std::uint64_t previous = platform::systemFileTime();
-    while (static_cast<std::uint32_t>(tick - start) < 1563 && i < FileTimeSteps::kCapacity) {
+    while (static_cast<std::uint32_t>(tick - start) < kFileTimeCaptureMs && i < FileTimeSteps::kCapacity) {
         tick = platform::tickCount();
         const std::uint64_t current = platform::systemFileTime();
         if (current != previous) {

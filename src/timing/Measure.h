@@ -1,5 +1,6 @@
 #pragma once
-// The measuring loops. These are the product: each holds the clock calls it
+// The measurements: the measuring loops and the short sleeps they time.
+// The loops are the product: each holds the clock calls it
 // names, a counter and a comparison, and nothing else — no virtual call, no
 // function object, no allocation, no text — because the figures are derived
 // from how many times the loop runs.
@@ -19,22 +20,20 @@ std::int64_t countPerformanceCounterLoop();  // X = QueryPerformanceCounter
 std::int64_t countMultimediaTimeLoop();      // X = timeGetTime, one extra call after S
 std::int64_t countLocalDateTimeLoop();       // X = local date-time, one discarded read before
 
-// What a counting loop's iteration count says: the bare loop gives the
-// baseline (seconds per iteration, the tick read and the loop's own
-// overhead); a loop with X gives X's cost in ns as its time per iteration
-// less the baseline.
-double baselineSeconds(std::int64_t bareIterations);
-double callCostNs(std::int64_t iterations, double baselineSeconds);
-
 // The cycle counter's rate in whole MHz (truncated) over a one-second sleep.
 // The sleep is not timed, so its overshoot is this figure's error.
 std::int64_t timeStampCounterMHzOverOneSecond();
 
 // Performance counter counts across three steps of the multimedia timer,
-// starting right after one step.
+// starting right after one step (see multimediaTimerStepUs).
 std::int64_t multimediaTimerThreeStepsCounts();
-// One multimedia timer step in µs from those counts; frequency > 0.
-long double multimediaTimerStepUs(std::int64_t counts, std::int64_t frequency);
+
+// A short estimate of the time-stamp counter rate in Hz: counter cycles over
+// a 10 ms sleep, timed by the performance counter. 0 when the system has no
+// performance counter (then it does not sleep at all), or when the counter
+// did not move across the sleep. Only the low 32 bits of the cycle count are
+// used, which is enough below about 400 GHz.
+double GetCPUSpeed();
 
 // Every step of the tick count over 1.5 s.
 struct TickSteps {
@@ -44,7 +43,8 @@ struct TickSteps {
 TickSteps measureTickSteps();
 
 // Every non-zero step of the system file time, in 100 ns units and capture
-// order, for up to 1.563 s or until the list is full.
+// order, for up to kFileTimeCaptureMs or until the list is full.
+inline constexpr std::uint32_t kFileTimeCaptureMs = 1563;
 struct FileTimeSteps {
     static constexpr std::size_t kCapacity = 2000;
     std::array<double, kCapacity> steps{};

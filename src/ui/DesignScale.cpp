@@ -9,7 +9,6 @@
 namespace ui {
 
 namespace {
-constexpr int kDesignRowPitch = 24;
 constexpr int kMinRowGap = 8;
 }  // namespace
 

@@ -8,6 +8,10 @@ class QWidget;
 
 namespace ui {
 
+// The survey window's rows stand this many design pixels apart; the scale
+// below keeps a line of text inside one row.
+inline constexpr int kDesignRowPitch = 24;
+
 // Design pixels to screen pixels: 1 while a line of text in `font` leaves
 // a clear gap between the 24-pixel rows of the design, larger beyond.
 double designScale(const QFont& font);

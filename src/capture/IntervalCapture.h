@@ -1,8 +1,9 @@
 #pragma once
-// What the interval plot reports about a capture of file-time steps: the
-// median and spread of every step, and a "clean" mean over the steps near
-// the median, which leaves out the odd long or short step that a late
-// clock interrupt or a clock adjustment produces.
+// The interval capture: every step of the system file time, and what the
+// plot window and the terminal report say about it: the median and spread
+// of every step, and a "clean" mean over the steps near the median, which
+// leaves out the odd long or short step that a late clock interrupt or a
+// clock adjustment produces. Free of widgets: both callers share it.
 
 #include "format/ResultFormat.h"
 #include "timing/Measure.h"
@@ -10,7 +11,7 @@
 #include <cstddef>
 #include <string>
 
-namespace plot {
+namespace capture {
 
 struct IntervalAnalysis {
     double median = 0;         // µs
@@ -33,19 +34,9 @@ IntervalAnalysis analyseIntervals(const double* stepsUs, std::size_t count,
 // the number of steps.
 std::size_t captureIntervalsUs(bool multimediaPeriod, timing::FileTimeSteps& steps);
 
-// The left axis switches from automatic to a fixed maximum once a capture's
-// mean step exceeds this (a 15.6 ms tick), and stays fixed.
-inline constexpr double kFixAxisAboveMeanUs = 9500;
-inline constexpr double kFixedAxisMaxUs = 20000;
-inline constexpr double kAxisMinUs = 37.5;
+// How long a capture runs at most, as the reports write it ("1.563 s").
+std::string captureSpan();
+// What to say when the file time did not move during a capture.
+std::string noChangeLine();
 
-// An automatic axis maximum for data up to maxValue above a fixed minimum:
-// a round number with a little headroom, and a round tick interval.
-struct AxisRange {
-    double max = 0;
-    double tickInterval = 0;
-};
-AxisRange automaticAxis(double minimum, double maxValue);
-AxisRange fixedAxis(double minimum, double maximum);
-
-}  // namespace plot
+}  // namespace capture

@@ -1,30 +1,10 @@
-#include "timing/Utils.h"
-
-#include "platform/Clocks.h"
+#include "timing/Statistics.h"
 
 #include <cmath>
-#include <cstdint>
 #include <utility>
 #include <vector>
 
 namespace timing {
-
-double GetCPUSpeed() {
-    std::int64_t frequency = 0;
-    if (!platform::queryPerformanceFrequency(frequency)) return 0;
-    // Start on a fresh time slice, so the reads below are less likely to be
-    // split by a context switch.
-    platform::sleepMs(0);
-    const std::int64_t c0 = platform::queryPerformanceCounter();
-    const std::uint64_t t0 = platform::readTimeStampCounter();
-    platform::sleepMs(10);
-    const std::int64_t c1 = platform::queryPerformanceCounter();
-    const std::uint64_t t1 = platform::readTimeStampCounter();
-    if (c1 == c0) return 0;
-    const auto cycles = static_cast<std::uint32_t>(t1 - t0);
-    const std::int64_t product = static_cast<std::int64_t>(cycles) * frequency;
-    return static_cast<double>(static_cast<long double>(product) / static_cast<long double>(c1 - c0));
-}
 
 double Median(const double* values, std::size_t count) {
     std::vector<double> sorted(values, values + count);
