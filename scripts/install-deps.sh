@@ -16,7 +16,7 @@ if [ "${1:-run}" = windows-sdk ]; then
 fi
 if [ "${1:-run}" = test ]; then
   packages+=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth
-             g++-mingw-w64-x86-64-posix wine64
+             g++-mingw-w64-x86-64-posix wine64 g++-aarch64-linux-gnu
              desktop-file-utils appstream dpkg-dev file)
 fi
 
