@@ -232,20 +232,26 @@ void TFormZentoraIntervalCheck::showAndCapture() {
     // be on the screen and drawn before it starts; a window the window
     // system has not exposed yet draws nothing and would stay blank (or
     // black) for the whole capture.
-    if (windowHandle() != nullptr && windowHandle()->isExposed()) {
+    if (windowHandle()->isExposed()) {
         captureWhenDrawn();
         return;
     }
-    FCaptureWhenExposed = true;
-    windowHandle()->installEventFilter(this);
+    if (!FCaptureWhenExposed) {
+        FCaptureWhenExposed = true;
+        windowHandle()->installEventFilter(this);
+    }
 }
 
 bool TFormZentoraIntervalCheck::eventFilter(QObject* watched, QEvent* event) {
     if (FCaptureWhenExposed && watched == windowHandle() && event->type() == QEvent::Expose) {
-        // Qt draws the window while it handles this event; capture after.
-        FCaptureWhenExposed = false;
-        windowHandle()->removeEventFilter(this);
-        QTimer::singleShot(0, this, &TFormZentoraIntervalCheck::captureWhenDrawn);
+        // Qt draws the window while it handles this event; look again once
+        // it has (an expose event may also say the window went hidden).
+        QTimer::singleShot(0, this, [this] {
+            if (!FCaptureWhenExposed || !windowHandle()->isExposed()) return;
+            FCaptureWhenExposed = false;
+            windowHandle()->removeEventFilter(this);
+            captureWhenDrawn();
+        });
     }
     return QWidget::eventFilter(watched, event);
 }
