@@ -47,6 +47,10 @@ TEST(HypervisorName, NamesKnownSignaturesAndKeepsOthers) {
     EXPECT_EQ(platform::parse::hypervisorName("VMwareVMware"), "VMware");
     EXPECT_EQ(platform::parse::hypervisorName(std::string(12, '\0')), "unknown");
     EXPECT_EQ(platform::parse::hypervisorName("NewVisorName"), "NewVisorName");
+    // Padding and repetition go: the name once, trimmed.
+    EXPECT_EQ(platform::parse::hypervisorName("bhyve bhyve "), "bhyve");
+    EXPECT_EQ(platform::parse::hypervisorName("TCGTCGTCGTCG"), "QEMU (TCG)");
+    EXPECT_EQ(platform::parse::hypervisorName(std::string("ab\0\0\0\0\0\0\0\0\0\0", 12)), "ab");
 }
 
 }  // namespace

@@ -15,6 +15,19 @@ std::optional<double> lastMatch(const std::string& text, const std::regex& patte
     return found;
 }
 
+// "wordword…" or "word word …" as the word once; anything else unchanged.
+std::string spelledOnce(const std::string& id) {
+    for (std::size_t length = 1; length <= id.size() / 2; ++length) {
+        const std::string word = id.substr(0, length);
+        for (const char* separator : {"", " "}) {
+            std::string spelled = word;
+            while (spelled.size() < id.size()) spelled += separator + word;
+            if (spelled == id) return word;
+        }
+    }
+    return id;
+}
+
 }  // namespace
 
 std::optional<double> kernelTscMHz(const std::string& kernelLog) {
@@ -40,14 +53,16 @@ TscFlags cpuinfoTscFlags(const std::string& cpuinfo) {
 }
 
 std::string hypervisorName(const std::string& signature) {
-    const std::string id = signature.substr(0, signature.find('\0'));
-    if (id == "KVMKVMKVM") return "KVM";
+    // The signature is padded with blanks or NULs, and many hypervisors
+    // spell their name twice or three times to fill its 12 bytes.
+    std::string id = signature.substr(0, signature.find('\0'));
+    while (!id.empty() && id.back() == ' ') id.pop_back();
+    while (!id.empty() && id.front() == ' ') id.erase(0, 1);
+    id = spelledOnce(id);
     if (id == "Microsoft Hv") return "Microsoft Hyper-V";
-    if (id == "VMwareVMware") return "VMware";
-    if (id == "XenVMMXenVMM") return "Xen";
-    if (id == "TCGTCGTCGTCG") return "QEMU (TCG)";
-    if (id == "VBoxVBoxVBox") return "VirtualBox";
-    if (id == "ACRNACRNACRN") return "ACRN";
+    if (id == "XenVMM") return "Xen";
+    if (id == "TCG") return "QEMU (TCG)";
+    if (id == "VBox") return "VirtualBox";
     return id.empty() ? "unknown" : id;
 }
 
