@@ -20,7 +20,7 @@
 # system's apt configuration is not changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-sdk=${ZENTORA_WINDOWS_SDK:-${XDG_CACHE_HOME:-$HOME/.cache}/zentora-windows-sdk}
+sdk=${ZENTORA_WINDOWS_SDK:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/zentora-windows-sdk}
 stamp=$sdk/.complete
 
 case "${1:-}" in
