@@ -4,6 +4,7 @@
 #include "format/LocaleFormat.h"
 #include "plot/ChartAxes.h"
 #include "ui/DesignScale.h"
+#include "ui/Message.h"
 
 #include <qcustomplot.h>
 
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -284,7 +284,7 @@ void TFormZentoraIntervalCheck::saveImageAsked() {
         "PNG image (*.png);;PDF document (*.pdf);;JPEG image (*.jpg *.jpeg);;BMP image (*.bmp)");
     if (file.isEmpty()) return;
     const QString error = saveChartImage(file);
-    if (!error.isEmpty()) tell("Save image", error);
+    if (!error.isEmpty()) ui::showMessage(this, QMessageBox::Warning, "Save image", error);
 }
 
 QString TFormZentoraIntervalCheck::saveChartImage(const QString& fileName) {
@@ -327,9 +327,3 @@ QString TFormZentoraIntervalCheck::chartDataCsv() const {
 
 void TFormZentoraIntervalCheck::copyData() { QGuiApplication::clipboard()->setText(chartDataCsv()); }
 
-void TFormZentoraIntervalCheck::tell(const QString& title, const QString& text) {
-    // Not modal to the program: the message sits on this window until read.
-    auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
-}

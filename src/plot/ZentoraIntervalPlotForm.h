@@ -71,7 +71,6 @@ private:
     void showChartMenu(const QPoint& at);
     void saveImageAsked();
     void copyData();
-    void tell(const QString& title, const QString& text);
     void captureWhenDrawn();
 
     QWidget* FCentreOn = nullptr;

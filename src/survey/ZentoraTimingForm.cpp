@@ -6,20 +6,19 @@
 #include "plot/ZentoraIntervalPlotForm.h"
 #include "settings/KestraneCheckBox.h"
 #include "ui/DesignScale.h"
+#include "ui/Message.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDateTime>
+#include <QDir>
 #include <QFileDialog>
-#include <QMenu>
-#include <QMessageBox>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
-#include <QDir>
-#include <QLocale>
+#include <QMenu>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
@@ -300,14 +299,19 @@ namespace {
 constexpr const char* kNothingMeasured = "Nothing measured yet: click Refresh to run the survey first.";
 }  // namespace
 
-QString TFormShowClocks::resultsText() const {
+QStringList TFormShowClocks::resultLines() const {
     if (!FFigures) return {};
-    QString text = LabelFrequency->text() + '\n';
+    QStringList lines{LabelFrequency->text()};
     for (int i = 0; i < survey::kLineCount; ++i) {
         const auto line = static_cast<survey::Line>(i);
-        text += QString::fromStdString(survey::printedLine(line, FRecords[static_cast<std::size_t>(i)])) + '\n';
+        lines.append(QString::fromStdString(survey::printedLine(line, FRecords[static_cast<std::size_t>(i)])));
     }
-    return text;
+    return lines;
+}
+
+QString TFormShowClocks::resultsText() const {
+    const QStringList lines = resultLines();
+    return lines.isEmpty() ? QString() : lines.join('\n') + '\n';
 }
 
 void TFormShowClocks::copyResults() {
@@ -321,7 +325,7 @@ void TFormShowClocks::copyResults() {
 QString TFormShowClocks::saveReport(const QString& fileName) const {
     if (!FFigures) return kNothingMeasured;
     const report::SurveyReport r =
-        report::surveyReport(FFrequency, *FFigures, resultsText().split('\n', Qt::SkipEmptyParts),
+        report::surveyReport(FFrequency, *FFigures, resultLines(),
                              FReportContext(), QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
     QString error;
     if (!report::writeReportFile(r, fileName, error)) {
@@ -350,10 +354,7 @@ QMenu* TFormShowClocks::createContextMenu(QWidget* parent) {
 }
 
 void TFormShowClocks::tell(const QString& title, const QString& text) {
-    // Not modal to the program: the message sits on this window until read.
-    auto* box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    ui::showMessage(this, QMessageBox::Information, title, text);
 }
 
 void TFormShowClocks::Lines::setText(survey::Line line, const std::string& text) {

@@ -7,6 +7,7 @@
 #include "report/SurveyReport.h"
 #include "survey/ClockSurvey.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -64,6 +65,8 @@ public:
     // Every line as shown, hints in brackets, one a line, as the terminal
     // report prints them; empty before the first survey.
     QString resultsText() const;
+    // The same lines one by one, as the saved report holds them.
+    QStringList resultLines() const;
     // Ctrl+C and "Copy results": resultsText() onto the clipboard.
     void copyResults();
     // The survey as the JSON report zentora-survey --json writes. Returns
